@@ -1,0 +1,3 @@
+#include "core/hostwindow.h"
+
+HostWindow* gpHost = nullptr;

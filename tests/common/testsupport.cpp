@@ -1,0 +1,78 @@
+#include "tests/common/testsupport.h"
+
+#include "core/commandrunner.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QMutex>
+#include <QThread>
+
+TempWorkDir::TempWorkDir()
+    : previous(QDir::currentPath())
+{
+    QDir::setCurrent(dir.path());
+}
+
+TempWorkDir::~TempWorkDir()
+{
+    QDir::setCurrent(previous);
+}
+
+struct CommandRecorder::State {
+    QMutex mutex;
+    QStringList lines;
+    QMap<QString, CommandResult> answers;
+};
+
+CommandRecorder::CommandRecorder()
+    : state(std::make_shared<State>())
+{
+    std::shared_ptr<State> s = state;
+    CommandRunner::setFake([s](const QString& program, const QStringList& args) {
+        QMutexLocker lock(&s->mutex);
+        s->lines << CommandRunner::commandLine(program, args);
+        return s->answers.value(program, CommandResult{});
+    });
+}
+
+CommandRecorder::~CommandRecorder()
+{
+    CommandRunner::setFake(nullptr);
+}
+
+QStringList CommandRecorder::lines() const
+{
+    QMutexLocker lock(&state->mutex);
+    return state->lines;
+}
+
+void CommandRecorder::answer(const QString& program, const QByteArray& output, int exitCode)
+{
+    QMutexLocker lock(&state->mutex);
+    state->answers.insert(program, CommandResult{exitCode, output});
+}
+
+bool WaitFor(const std::function<bool()>& cond, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > timeoutMs)
+            return cond();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+QString BuildDir()
+{
+    return qEnvironmentVariable("MOULDMON_BUILD_DIR");
+}
+
+QString SourceDir()
+{
+    return qEnvironmentVariable("MOULDMON_SOURCE_DIR");
+}

@@ -1,0 +1,10 @@
+#include "widgets/bsplashscreen.h"
+
+#include <QPixmap>
+
+BSplashScreen::BSplashScreen(QWidget*)
+{
+    QPixmap blank(1920, 1080);
+    blank.fill(Qt::white);
+    setPixmap(blank);
+}
