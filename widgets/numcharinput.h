@@ -1,0 +1,41 @@
+#pragma once
+// The docked text keyboard (gpNumCharPad): digits, letters in two cases and a
+// punctuation page. It opens on the upper-case letters each time it shows,
+// and types into the keypads' target field without taking the focus.
+
+#include <QWidget>
+
+class ColorButton;
+class QButtonGroup;
+
+class NumCharInput : public QWidget
+{
+    Q_OBJECT
+public:
+    enum Key { FirstLetterKey = 11, KeyCount = 41, PageKey = 37, CaseKey = 38, BackspaceKey = 39, ConfirmKey = 40 };
+
+    explicit NumCharInput(QWidget* parent = nullptr);
+
+    ColorButton* key(int index) const { return keys[index]; }
+
+public slots:
+    void SlotChgChar_Punc();
+    void setContent(int id);
+    void eraseContent();
+    void HideUpdate();
+    void SlotCap();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void showLetterRows(const QString& captions);
+
+    QButtonGroup* characters = nullptr;
+    ColorButton* keys[KeyCount] = {};
+};
+
+extern NumCharInput* gpNumCharPad;
