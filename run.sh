@@ -45,7 +45,7 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 
-echo "run.sh: starting mouldmonitor in $work (machine commands recorded in $MOULDMON_SHELL)"
+echo "run.sh: starting mouldmonitor in $work (machine commands recorded in ${MOULDMON_SHELL#record:})"
 cd "$work"
 "$build/mouldmonitor" &
 app=$!

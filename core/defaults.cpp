@@ -55,6 +55,7 @@ bool WriteDefaultFiles(const QString& dir)
             ok = defaults.SaveDatatoFile(param);
             for (auto& writer : paramWriters())
                 ok = writer(param) && ok;
+            QFile::remove(QStringLiteral("sysadd.txt"));  // the program writes its own
             QDir::setCurrent(keep);
         }
         CloseProgramDatabase(&param);

@@ -131,8 +131,13 @@ void LogManager::outputMessage(QtMsgType type, const QMessageLogContext& context
 
     QMutexLocker lock(&logMutex());
     QFile*& f = logFile();
+    const QString path = __CurTaskPath + QStringLiteral("log.txt");
+    if (f && f->fileName() != path) {
+        delete f;
+        f = nullptr;
+    }
     if (!f)
-        f = new QFile(__CurTaskPath + QStringLiteral("log.txt"));
+        f = new QFile(path);
     if (!openLogFile(f))
         return;
     f->write(line);

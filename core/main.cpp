@@ -96,5 +96,7 @@ int main(int argc, char* argv[])
 
     gpWin->showFullScreen();
     splash.finish(gpWin);
+    if (TerminationRequested())
+        return 0;
     return app.exec();
 }

@@ -21,6 +21,7 @@
 namespace {
 const int kLongPressMs = 5000;
 int gTermPipe[2] = {-1, -1};
+bool gTerminationRequested = false;
 
 void onTermSignal(int)
 {
@@ -38,6 +39,7 @@ void InstallTerminationHandler()
         char byte;
         (void)::read(gTermPipe[1], &byte, 1);
         qInfo("termination requested");
+        gTerminationRequested = true;  // also when it arrives before the event loop runs
         QCoreApplication::quit();
     });
     struct sigaction action = {};
@@ -112,6 +114,11 @@ void MApplication::SlotLongPress()
     calibrationArmed = true;
     if (gpHost)
         gpHost->showNotice(LanStr(568), LanStr(370));
+}
+
+bool TerminationRequested()
+{
+    return gTerminationRequested;
 }
 
 void StopWTD()

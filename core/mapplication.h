@@ -30,6 +30,7 @@ private:
 
 // SIGTERM and SIGINT end the event loop cleanly.
 void InstallTerminationHandler();
+bool TerminationRequested();
 
 // Waits one second before a reboot or power-off.
 void StopWTD();

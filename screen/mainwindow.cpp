@@ -82,7 +82,7 @@ void MainWindow::Monitor_Init()
     gpWPara->LoadDatafromFile(paramDb, snDb, &side);
     if (!LogManager::__instance)
         new LogManager;
-    qInfo() << "application start VERSION:" << kVersion << "on"
+    qInfo().noquote() << "application start VERSION:" << kVersion << "on"
             << QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss.zzz"));
 
     if (gpWPara->machineType == 4)
