@@ -12,5 +12,7 @@ BSplashScreen::BSplashScreen(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new SplashWidget(800, this));
+    // The whole screen; an empty picture would have centred a window of no size.
     setFixedSize(1920, 1080);
+    move(0, 0);
 }

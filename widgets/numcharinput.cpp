@@ -94,20 +94,32 @@ void NumCharInput::showLetterRows(const QString& captions)
     }
 }
 
+void NumCharInput::setPageKey(bool offersSymbols)
+{
+    pageKeyOffersSymbols = offersSymbols;
+    keys[PageKey]->setText(LanStr(offersSymbols ? 441 : 442));
+}
+
+void NumCharInput::setCaseKey(bool offersLower)
+{
+    caseKeyOffersLower = offersLower;
+    keys[CaseKey]->setText(LanStr(offersLower ? 158 : 159));
+}
+
 void NumCharInput::SlotChgChar_Punc()
 {
-    const bool toPunctuation = keys[PageKey]->text() == LanStr(441);
+    const bool toPunctuation = pageKeyOffersSymbols;
     showLetterRows(QLatin1String(toPunctuation ? kPunctuationRows : kUpperRows));
-    keys[PageKey]->setText(LanStr(toPunctuation ? 442 : 441));
-    keys[CaseKey]->setText(LanStr(158));
+    setPageKey(!toPunctuation);
+    setCaseKey(true);
 }
 
 void NumCharInput::SlotCap()
 {
-    const bool toLower = keys[CaseKey]->text() == LanStr(158);
+    const bool toLower = caseKeyOffersLower;
     showLetterRows(QLatin1String(toLower ? kLowerRows : kUpperRows));
-    keys[CaseKey]->setText(LanStr(toLower ? 159 : 158));
-    keys[PageKey]->setText(LanStr(441));
+    setCaseKey(!toLower);
+    setPageKey(true);
 }
 
 void NumCharInput::setContent(int id)
@@ -154,8 +166,8 @@ void NumCharInput::paintEvent(QPaintEvent* event)
 
 void NumCharInput::showEvent(QShowEvent* event)
 {
-    keys[PageKey]->setText(LanStr(442));
-    keys[CaseKey]->setText(LanStr(158));
-    SlotChgChar_Punc();
+    setPageKey(false);
+    setCaseKey(true);
+    SlotChgChar_Punc();  // lands on the upper-case letters
     QWidget::showEvent(event);
 }

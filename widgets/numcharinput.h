@@ -33,9 +33,15 @@ protected:
 
 private:
     void showLetterRows(const QString& captions);
+    void setPageKey(bool offersSymbols);
+    void setCaseKey(bool offersLower);
 
     QButtonGroup* characters = nullptr;
     ColorButton* keys[KeyCount] = {};
+    // What the page and case keys offer: the punctuation page while the page
+    // key reads "symbol", the lower case while the case key reads "Lower".
+    bool pageKeyOffersSymbols = true;
+    bool caseKeyOffersLower = true;
 };
 
 extern NumCharInput* gpNumCharPad;
