@@ -19,6 +19,7 @@ public:
     // number from 0 to 255; missing or malformed parts read 0, parts beyond
     // the fourth are ignored.
     void setTextIP(const QString& text);
+    using QWidget::setGeometry;
     void setGeometry(int x, int y, int w, int h);
     void setTitleColor(const QColor& colour);
 

@@ -7,10 +7,11 @@ out=${2:?output dir}
 display=${3:-15}
 mkdir -p "$out"
 started=
-if ! xdpyinfo -display ":$display" >/dev/null 2>&1; then
+up() { DISPLAY=":$display" xdotool getdisplaygeometry >/dev/null 2>&1; }
+if ! up; then
   Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
   started=$!
-  for _ in $(seq 50); do xdpyinfo -display ":$display" >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 50); do up && break; sleep 0.1; done
 fi
 trap '[ -n "$started" ] && kill "$started"' EXIT
 for lan in 0 1 2; do
