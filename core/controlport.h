@@ -39,8 +39,9 @@ class ControlPort
 {
 public:
     // Opens the board on ComDeviceName() (or on device), switches every
-    // output off and starts the IO thread. The program never deletes it;
-    // the destructor stops the thread for tests and tools.
+    // output off and starts the IO thread. Needs pMutexIO and the settings
+    // in force (gpWPara). The program never deletes it; the destructor stops
+    // the thread for tests and tools.
     ControlPort();
     explicit ControlPort(const QString& device);
     ~ControlPort();

@@ -3,13 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-bool frameAt(const uchar* p)
-{
-    return p[0] == IOFrame::kStart && p[6] == calcLRC(p, 6) && p[7] == IOFrame::kEnd;
-}
-}  // namespace
-
 int FrameScanner::append(const uchar* data, int len)
 {
     const int n = std::max(0, std::min(len, space()));
@@ -18,21 +11,18 @@ int FrameScanner::append(const uchar* data, int len)
     return n;
 }
 
-void FrameScanner::scan(const std::function<void(const BoardFrame&)>& onFrame)
+bool FrameScanner::frameAt(int pos, BoardFrame* frame) const
 {
-    int pos = 0;
-    while (fill - pos >= IOFrame::kBoardLen) {
-        const uchar* p = buf + pos;
-        if (!frameAt(p)) {
-            ++pos;
-            continue;
-        }
-        BoardFrame frame;
-        frame.type = p[1];
-        std::memcpy(frame.d, p + 2, sizeof frame.d);
-        onFrame(frame);
-        pos += IOFrame::kBoardLen;
-    }
-    fill -= pos;
-    std::memmove(buf, buf + pos, static_cast<size_t>(fill));
+    const uchar* p = buf + pos;
+    if (p[0] != IOFrame::kStart || p[6] != calcLRC(p, 6) || p[7] != IOFrame::kEnd)
+        return false;
+    frame->type = p[1];
+    std::memcpy(frame->d, p + 2, sizeof frame->d);
+    return true;
+}
+
+void FrameScanner::consume(int n)
+{
+    fill -= n;
+    std::memmove(buf, buf + n, static_cast<size_t>(fill));
 }
