@@ -5,6 +5,9 @@
 // deadlines runs alongside: its figures are what the machine itself allows.
 //
 //   iolink_bench [seconds]      (default 12)
+//
+// The IO thread runs with the priority it inherits; run the benchmark under
+// `chrt -f 50` to see it (and the simulator) with a real-time priority.
 
 #include "core/controlport.h"
 #include "core/globals.h"
