@@ -1,36 +1,91 @@
 #include "core/texttable.h"
 
+#include "core/texttabledata.h"
+#include "resources/artwork.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QStringList>
+
 QString gaLanStr[kTextCount][kLanCount];
 int gLan = 0;
 
+QPixmap* gpPixmapLogo = nullptr;
+QPixmap* gpPixmapBG = nullptr;
+QPixmap* gpPixmapEdit = nullptr;
+QPixmap* gpPixmapSlideru = nullptr;
+QPixmap* gpPixmapSliderd = nullptr;
+QPixmap* gpPixmapSlidert = nullptr;
+QPixmap* gpPixmapButton[2] = {};
+QPixmap* gpPixmapOUT[2] = {};
+
+const char* const kFontMicroHei = "wqy-microhei";
+const char* const kFontWenQuanYi = "wenquanyi";
+
 namespace {
-struct Entry {
-    int k;
-    const char* zh;
-    const char* en;
-    const char* tw;
-};
 
-// Entries used by the start-up until the full table arrives.
-const Entry kEntries[] = {
-    {133, "系统正在初始化，\r\n请稍候..", "The system is initializing, \r\n please wait..", "系統正在初始化，\r\n請稍候.."},
-    {134, "没有可用的相机，是否清除相机序列号？", "No camera available, clear the camera serial codes?", "沒有可用的相機，是否清除相機序列號？"},
-    {135, "数据库打开失败，请重启！", "Database failed to open, please restart!", "資料庫打開失敗，請重啟！"},
-    {150, "系统就绪，共有%1个相机", "The system is ready, there is %1 cameras", "系統就緒，共有%1個相機"},
-    {160, "系统参数文件错误，请\r\n恢复参数组\r\n或联系供应商", "System parameter file error, please \r\n restore parameter group \r\n or contact supplier", "系統參數文件錯誤，請\r\n恢復參數組\r\n或聯繫供應商"},
-    {568, "警告!", "Warning!", "警告!"},
-    {569, "密码确认", "Password confirmation", "密碼確認"},
-    {588, "检测相机", "Detection camera", "檢測相機"},
-};
-}  // namespace
-
-void Data_Init()
+// The Chinese fonts the program is installed with, in order of preference.
+const QStringList& wqyFamilies()
 {
-    for (const Entry& e : kEntries) {
+    static const QStringList families{QStringLiteral("WenQuanYi Micro Hei"),
+                                      QStringLiteral("WenQuanYi Zen Hei")};
+    return families;
+}
+
+void fillTexts()
+{
+    for (int i = 0; i < kTextEntryCount; ++i) {
+        const TextEntry& e = kTextEntries[i];
         gaLanStr[e.k][0] = QString::fromUtf8(e.zh);
         gaLanStr[e.k][1] = QString::fromUtf8(e.en);
         gaLanStr[e.k][2] = QString::fromUtf8(e.tw);
     }
+}
+
+// The widgets ask for "wqy-microhei" and "wenquanyi", names no font carries:
+// map them to the installed WenQuanYi families, and make the same font the
+// application's default so that every text can show Chinese.
+void installFonts()
+{
+    QFont::insertSubstitutions(QLatin1String(kFontMicroHei), wqyFamilies());
+    QFont::insertSubstitutions(QLatin1String(kFontWenQuanYi), wqyFamilies());
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    QFont font = QGuiApplication::font();
+    font.setFamilies(wqyFamilies());
+    QGuiApplication::setFont(font);
+}
+
+QPixmap* loadPixmap(const char* path)
+{
+    return new QPixmap(QString::fromUtf8(path));
+}
+
+void createPixmaps()
+{
+    if (gpPixmapLogo)
+        return;
+    InitArtwork();
+    gpPixmapLogo = loadPixmap(":/img/icons/2.png");
+    gpPixmapBG = loadPixmap(":/img/icons/3-1.png");
+    gpPixmapEdit = loadPixmap("./images/edit.png");
+    gpPixmapSlideru = loadPixmap(":/img/icons/slideru.png");
+    gpPixmapSliderd = loadPixmap(":/img/icons/sliderd.png");
+    gpPixmapSlidert = loadPixmap(":/img/icons/slidert.png");
+    gpPixmapButton[0] = loadPixmap(":/img/icons/buttonu.png");
+    gpPixmapButton[1] = loadPixmap(":/img/icons/buttond.png");
+    gpPixmapOUT[0] = loadPixmap(":/img/icons/19.png");
+    gpPixmapOUT[1] = loadPixmap(":/img/icons/18.png");
+}
+
+}  // namespace
+
+void Data_Init()
+{
+    fillTexts();
+    installFonts();
+    createPixmaps();
 }
 
 QString LanStr(int k, int lan)

@@ -1,5 +1,10 @@
 #include "core/timerroundmanage.h"
 
+#include "core/commandrunner.h"
+#include "core/usbdisk.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QTimerEvent>
 
 TimerRoundManage* TimerRoundManage::__instance = nullptr;
@@ -27,8 +32,13 @@ void TimerRoundManage::startCopy()
         timers.insert(id, QStringLiteral("autocopy"));
 }
 
+// A USB disk may carry a script that the device runs in the background once
+// a minute while the disk is mounted.
 void TimerRoundManage::slotCopy()
 {
+    const QString script = QDir(UsbRoot()).filePath(QStringLiteral("autocopy-moju.py"));
+    if (QFileInfo::exists(script))
+        CommandRunner::startDetached(QStringLiteral("python3"), {script});
 }
 
 void TimerRoundManage::timerEvent(QTimerEvent* event)

@@ -1,0 +1,49 @@
+#pragma once
+// The IO thread: every 5 ms it reads the board's frames, publishes the input
+// word, resends the output word when the board's echo differs from it, and
+// polls the board (asking for the temperatures on every 210th pass).
+// Passes are timed against absolute deadlines on the monotonic clock.
+
+#include "core/framescanner.h"
+
+#include <QThread>
+#include <atomic>
+
+struct BoardFrame;
+
+class IOThread : public QThread
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 kPeriodNs = 5000000;
+    // Pass counts (0..209) that ask for temperature block 0 and block 1:
+    // the 200th and 210th pass of every 210.
+    static constexpr int kAskBlock0 = 199;
+    static constexpr int kAskBlock1 = 209;
+
+    explicit IOThread(QObject* parent = nullptr);
+    Q_DISABLE_COPY(IOThread)
+
+    // One exchange with the board.
+    void pass();
+
+    // Called at the start of every pass with the monotonic time in ns
+    // (measurements only; set before the thread starts).
+    using PassHook = void (*)(qint64 ns);
+    static void setPassHook(PassHook hook) { passHook.store(hook); }
+
+protected:
+    void run() override;
+
+private:
+    void receive();
+    void handle(const BoardFrame& frame, int wanted, bool* resend);
+    void sendPassCommand();
+
+    static std::atomic<PassHook> passHook;
+
+    FrameScanner rx;
+    uchar staging[FrameScanner::kCapacity] = {};
+    int passCount = 0;   // 0..209
+    int tempIndex = 0;   // next slot of gFTemp
+};

@@ -1,0 +1,187 @@
+// One pass of the IO thread at a time, against a line that the test fills
+// and reads: polls, temperature requests, output resends, inputs.
+
+#include "core/comport.h"
+#include "core/iothread.h"
+#include "core/serialline.h"
+#include "iofixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Sent = std::pair<int, int>;  // command, value
+
+class FakeLine : public ByteChannel
+{
+public:
+    QByteArray incoming;  // what the board has sent and the host not yet read
+    QByteArray written;
+
+    int readSome(uchar* data, int max) override
+    {
+        const int n = std::min(max, int(incoming.size()));
+        std::memcpy(data, incoming.constData(), size_t(n));
+        incoming.remove(0, n);
+        return n;
+    }
+    void write(const uchar* data, int len) override
+    {
+        written.append(reinterpret_cast<const char*>(data), len);
+    }
+
+    // Host frames written since the last call.
+    std::vector<Sent> take()
+    {
+        std::vector<Sent> sent;
+        for (int i = 0; i + 6 <= written.size(); i += 6) {
+            const auto* f = reinterpret_cast<const uchar*>(written.constData() + i);
+            EXPECT_EQ(f[0], 0x5F);
+            EXPECT_EQ(f[4], calcLRC(f, 4));
+            EXPECT_EQ(f[5], 0xF5);
+            sent.emplace_back(f[1], f[2] | f[3] << 8);
+        }
+        EXPECT_EQ(written.size() % 6, 0);
+        written.clear();
+        return sent;
+    }
+};
+
+QByteArray boardFrame(int type, int d0, int d1, int d2, int d3)
+{
+    QByteArray f;
+    for (int b : {0x5F, type, d0, d1, d2, d3})
+        f.append(char(b));
+    f.append(char(calcLRC(reinterpret_cast<const uchar*>(f.constData()), 6)));
+    f.append(char(0xF5));
+    return f;
+}
+
+QByteArray status(int inputs, int echo)
+{
+    return boardFrame(kBoardStatus, inputs & 0xFF, inputs >> 8, echo & 0xFF, echo >> 8);
+}
+
+QByteArray temperature(int type, float value)
+{
+    uchar b[4];
+    std::memcpy(b, &value, 4);
+    return boardFrame(type, b[0], b[1], b[2], b[3]);
+}
+
+const Sent kPoll{kCmdPoll, 0};
+
+class IOThreadPass : public IOTest
+{
+protected:
+    void SetUp() override
+    {
+        IOTest::SetUp();
+        gpCom = &line;
+        gIOID = 1;
+        for (auto& t : gFTemp)
+            t = -1.0f;
+    }
+    void TearDown() override
+    {
+        gpCom = nullptr;
+        gIOID = 0;
+        IOTest::TearDown();
+    }
+    void setWanted(int word)
+    {
+        QMutexLocker lock(pMutexIO);
+        gDataOut = word;
+    }
+
+    FakeLine line;
+    IOThread io;  // never started: the test runs its passes
+};
+
+}  // namespace
+
+TEST_F(IOThreadPass, PollsEveryPassAndAsksTemperaturesOnThe200thAnd210thOfEvery210)
+{
+    for (int pass = 1; pass <= 630; ++pass) {
+        io.pass();
+        const std::vector<Sent> sent = line.take();
+        ASSERT_EQ(sent.size(), 1u) << "pass " << pass;
+        Sent expected = kPoll;
+        if (pass % 210 == 200)
+            expected = {kCmdTempBlock0, 0};
+        else if (pass % 210 == 0)
+            expected = {kCmdTempBlock1, 0};
+        EXPECT_EQ(sent[0], expected) << "pass " << pass;
+    }
+}
+
+TEST_F(IOThreadPass, SendsTheOutputWordOnlyAfterAStatusWhoseEchoDiffers)
+{
+    setWanted(0x005);
+    struct Case {
+        const char* name;
+        QByteArray fromBoard;
+        std::vector<Sent> sent;
+        int inputs;
+    } cases[] = {
+        {"no answer from the board", {}, {kPoll}, 0},
+        {"echo differs", status(0x201, 0x000), {{kCmdOutput, 0x005}, kPoll}, 0x201},
+        {"echo matches", status(0x002, 0x005), {kPoll}, 0x002},
+        {"two differing echoes: one resend", status(0x001, 0x004) + status(0x003, 0x001),
+         {{kCmdOutput, 0x005}, kPoll}, 0x003},
+    };
+    for (const Case& c : cases) {
+        line.incoming = c.fromBoard;
+        io.pass();
+        EXPECT_EQ(line.take(), c.sent) << c.name;
+        QMutexLocker lock(pMutexIO);
+        EXPECT_EQ(gDataIn, c.inputs) << c.name;
+    }
+}
+
+TEST_F(IOThreadPass, TemperaturesFillTheirSlotsAndASurplusIsDropped)
+{
+    for (int pass = 1; pass <= 200; ++pass)  // the 200th pass asks for block 0
+        io.pass();
+    for (int i = 0; i < 20; ++i)  // more than the 16 slots
+        line.incoming += temperature(kBoardTemp0, float(i));
+    io.pass();
+    for (int i = 0; i < kTempCount; ++i)
+        EXPECT_FLOAT_EQ(gFTemp[i], float(i)) << i;
+
+    for (int pass = 202; pass <= 210; ++pass)  // the 210th asks for block 1
+        io.pass();
+    for (int i = 0; i < 8; ++i)
+        line.incoming += temperature(kBoardTemp1, 100.0f + i);
+    io.pass();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_FLOAT_EQ(gFTemp[i], float(i)) << i;
+        EXPECT_FLOAT_EQ(gFTemp[8 + i], 100.0f + i) << 8 + i;
+    }
+}
+
+TEST_F(IOThreadPass, SendsAndReadsNothingWhileTheBoardIsNotInUse)
+{
+    gIOID = 0;
+    line.incoming = status(0x001, 0x000);
+    setWanted(0x001);
+    io.pass();
+    EXPECT_TRUE(line.written.isEmpty());
+    EXPECT_EQ(line.incoming.size(), 8);
+}
+
+TEST_F(IOThreadPass, BytesBeyondTheReceiveBufferWaitInThePort)
+{
+    // 200 status frames (1600 bytes): one pass takes what fits, the next the rest.
+    for (int i = 0; i < 200; ++i)
+        line.incoming += status(i, 0);
+    io.pass();
+    EXPECT_EQ(line.incoming.size(), 1600 - FrameScanner::kCapacity);
+    io.pass();
+    EXPECT_TRUE(line.incoming.isEmpty());
+    QMutexLocker lock(pMutexIO);
+    EXPECT_EQ(gDataIn, 199);
+}
