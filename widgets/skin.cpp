@@ -6,30 +6,34 @@
 #include <QString>
 #include <QWidget>
 
-const char* const kFontMicroHei = "wqy-microhei";
-const char* const kFontWenQuanYi = "wenquanyi";
-
-namespace {
-const char* const kSkinFiles[] = {
-    ":/img/icons/buttonu.png",
-    ":/img/icons/buttond.png",
-    "./images/edit.png",
-    ":/img/icons/sliderd.png",
-    ":/img/icons/slideru.png",
-    ":/img/icons/slidert.png",
-    ":/img/icons/3-1.png",
-};
-constexpr int kSkinCount = int(sizeof(kSkinFiles) / sizeof(kSkinFiles[0]));
-}  // namespace
-
 const QPixmap& SkinPixmap(Skin which)
 {
-    // Never released: painted until the program ends.
-    static QPixmap* pictures[kSkinCount] = {};
-    const int i = static_cast<int>(which);
-    if (!pictures[i])
-        pictures[i] = new QPixmap(QString::fromUtf8(kSkinFiles[i]));
-    return *pictures[i];
+    QPixmap* picture = nullptr;
+    switch (which) {
+    case Skin::ButtonUp:
+        picture = gpPixmapButton[0];
+        break;
+    case Skin::ButtonDown:
+        picture = gpPixmapButton[1];
+        break;
+    case Skin::ValueBox:
+        picture = gpPixmapEdit;
+        break;
+    case Skin::SliderGroove:
+        picture = gpPixmapSliderd;
+        break;
+    case Skin::SliderFill:
+        picture = gpPixmapSlideru;
+        break;
+    case Skin::SliderKnob:
+        picture = gpPixmapSlidert;
+        break;
+    case Skin::Background:
+        picture = gpPixmapBG;
+        break;
+    }
+    static const QPixmap none;
+    return picture ? *picture : none;
 }
 
 QFont ToolkitFont(const char* family, int pixelSize)

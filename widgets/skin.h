@@ -1,9 +1,13 @@
 #pragma once
-// The shared pictures and fonts the toolkit paints with.
+// The shared pictures and fonts the toolkit paints with. The font families
+// are kFontMicroHei and kFontWenQuanYi of the text table.
 
+#include "core/texttable.h"
+
+class QColor;
 class QFont;
 class QPixmap;
-class QString;
+class QWidget;
 
 enum class Skin {
     ButtonUp,     // button skin, normal
@@ -15,18 +19,12 @@ enum class Skin {
     Background,   // dialog background
 };
 
-// The picture, loaded once on first use; an empty pixmap when the file is missing.
+// The shared picture (made by Data_Init); an empty pixmap when its file is
+// missing or the pictures are not made yet.
 const QPixmap& SkinPixmap(Skin which);
-
-// Font families of the touch screen.
-extern const char* const kFontMicroHei;   // "wqy-microhei"
-extern const char* const kFontWenQuanYi;  // "wenquanyi"
 
 // A font of the family at a pixel size.
 QFont ToolkitFont(const char* family, int pixelSize);
-
-class QColor;
-class QWidget;
 
 // Colour and font of a label or caption by its own style sheet, so that the
 // program's global label rule does not override them.

@@ -14,46 +14,9 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
-struct Text {
-    int k;
-    const char* zh;
-    const char* en;
-    const char* tw;
-};
-// Entries the toolkit shows, used where the table has no text yet.
-const Text kToolkitTexts[] = {
-    {121, "确定", "Confirm", "確定"},
-    {122, "是", "YES", "是"},
-    {123, "否", "NO", "否"},
-    {124, "取消", "Cancel", "取消"},
-    {125, "密码:", "Password:", "密碼:"},
-    {157, "退格", "BS", "退格"},
-    {158, "小写", "Lower", "小寫"},
-    {159, "大写", "Capital", "大寫"},
-    {357, "密码错误", "The password is wrong", "密碼錯誤"},
-    {441, "符号", "symbol", "符號"},
-    {442, "字符", "character", "字元"},
-    {566, "确认提示", "Confirmation prompt", "確認提示"},
-    {568, "警告!", "Warning!", "警告!"},
-    {569, "密码确认", "Password confirmation", "密碼確認"},
-};
-}  // namespace
-
-void FillToolkitTexts()
-{
-    Data_Init();
-    for (const Text& t : kToolkitTexts) {
-        const char* texts[] = {t.zh, t.en, t.tw};
-        for (int lan = 0; lan < kLanCount; ++lan)
-            if (gaLanStr[t.k][lan].isEmpty())
-                gaLanStr[t.k][lan] = QString::fromUtf8(texts[lan]);
-    }
-}
-
 void WidgetTest::SetUp()
 {
-    FillToolkitTexts();
+    Data_Init();
     gLan = 1;
     gShowW = 1725;
     gShowH = 982;

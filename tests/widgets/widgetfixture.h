@@ -52,9 +52,6 @@ protected:
     QPointer<NumCharInput> charPad;
 };
 
-// Fills the text entries the toolkit shows (where the table has none yet).
-void FillToolkitTexts();
-
 // Drives modal dialogs from a timer. Each step waits for the top modal
 // widget to be of the given class and acts on it; an action may open further
 // modal dialogs, which later steps handle. A step whose dialog does not come

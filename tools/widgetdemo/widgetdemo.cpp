@@ -52,16 +52,6 @@ public:
     QWidget* target = nullptr;
 };
 
-// The families the toolkit names, where the program has not mapped them yet.
-void mapFontFamilies()
-{
-    const std::pair<const char*, const char*> families[] = {{"wqy-microhei", "WenQuanYi Micro Hei"},
-                                                            {"wenquanyi", "WenQuanYi Zen Hei"}};
-    for (const auto& [name, installed] : families)
-        if (QFont::substitutes(QLatin1String(name)).isEmpty())
-            QFont::insertSubstitution(QLatin1String(name), QLatin1String(installed));
-}
-
 // A field touched by the operator: it takes the keypads and docks one.
 void touchField(Edit* field)
 {
@@ -97,7 +87,6 @@ int main(int argc, char** argv)
     }
     const QString scene = QString::fromLocal8Bit(argv[1]);
     const QString out = QString::fromLocal8Bit(argv[3]);
-    mapFontFamilies();
     Data_Init();
     gLan = qBound(0, atoi(argv[2]), kLanCount - 1);
     gShowW = 1725;
