@@ -67,7 +67,7 @@ void WarnBox::paintEvent(QPaintEvent*)
 
 void WarnBox::showEvent(QShowEvent* event)
 {
-    setGeometry(DialogBoxGeometry());
+    setGeometry(DialogBoxGeometry(this));
     wakeScreen();
     QDialog::showEvent(event);
 }
@@ -108,7 +108,7 @@ void ChooseBox::paintEvent(QPaintEvent*)
 
 void ChooseBox::showEvent(QShowEvent* event)
 {
-    setGeometry(DialogBoxGeometry());
+    setGeometry(DialogBoxGeometry(this));
     QDialog::showEvent(event);
 }
 
@@ -148,7 +148,7 @@ BMessageBox::BMessageBox(const QString& title, const QString& text, int buttons,
     }
     right->addLayout(row);
     setWindowFlags(Qt::FramelessWindowHint);
-    setGeometry(DialogBoxGeometry());
+    setGeometry(DialogBoxGeometry(this));
 }
 
 void showWarnBox(const QString& text)

@@ -4,11 +4,13 @@
 #include "widgets/splitline.h"
 
 #include <QDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRect>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 const char* const kDialogSheet =
@@ -17,9 +19,38 @@ const char* const kDialogSheet =
     "QPushButton{background-color:#d3d3d3;border-style:none;color:#656263;font-size:22px;}"
     "QPushButton:pressed{color:#656263;background-color:#83636e;}";
 
-QRect DialogBoxGeometry()
+namespace {
+constexpr int kBoxWidth = 680;
+constexpr int kBoxHeight = 250;
+constexpr int kTitlePixels = 30;   // the sheet's label size
+constexpr int kSmallestTitlePixels = 14;
+
+// Titles wrap between words; a word wider than the column would be cut off.
+void fitTitle(QLabel* title, int width)
 {
-    return QRect(QPoint(gShowW / 2 - 340, gShowH / 2 - 125), QPoint(gShowW / 2 + 339, gShowH / 2 + 124));
+    const QStringList words = title->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    QFont font = title->font();
+    for (int px = kTitlePixels; px >= kSmallestTitlePixels; --px) {
+        font.setPixelSize(px);
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (const QString& w : words)
+            widest = qMax(widest, metrics.horizontalAdvance(w));
+        if (widest <= width || px == kSmallestTitlePixels) {
+            if (px < kTitlePixels)
+                title->setStyleSheet(QStringLiteral("font-size:%1px;").arg(px));
+            return;
+        }
+    }
+}
+}  // namespace
+
+QRect DialogBoxGeometry(QWidget* box)
+{
+    int height = kBoxHeight;
+    if (box && box->layout() && box->layout()->hasHeightForWidth())
+        height = qMax(height, box->layout()->totalHeightForWidth(kBoxWidth));
+    return QRect(gShowW / 2 - kBoxWidth / 2, gShowH / 2 - height / 2, kBoxWidth, height);
 }
 
 QVBoxLayout* BuildDialogFrame(QDialog* box, QLabel* title, int titleWidth)
@@ -28,6 +59,7 @@ QVBoxLayout* BuildDialogFrame(QDialog* box, QLabel* title, int titleWidth)
     title->setAlignment(Qt::AlignCenter);
     title->setWordWrap(true);
     title->setFixedWidth(titleWidth);
+    fitTitle(title, titleWidth);
 
     auto* titleColumn = new QVBoxLayout;
     titleColumn->addSpacing(12);

@@ -16,11 +16,14 @@ class QWidget;
 extern const char* const kDialogSheet;
 constexpr int kDialogButtonHeight = 72;
 
-// 680 x 250 centred on the display area gShowW x gShowH as it is now.
-QRect DialogBoxGeometry();
+// 680 x 250 centred on the display area gShowW x gShowH as it is now. Given
+// the box, a message too long for 250 pixels makes the box as much taller as
+// it needs (still centred), so that no line of it is cut off.
+QRect DialogBoxGeometry(QWidget* box = nullptr);
 
 // Gives box the sheet and the frame: the title column (title fixed to
-// titleWidth), the separator and the right part, which is returned to fill.
+// titleWidth, its font made smaller where a word of it would not fit), the
+// separator and the right part, which is returned to fill.
 QVBoxLayout* BuildDialogFrame(QDialog* box, QLabel* title, int titleWidth);
 
 // A label of size x size showing the picture scaled smoothly (empty when the

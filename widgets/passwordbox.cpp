@@ -107,7 +107,7 @@ void PasswordBox::paintEvent(QPaintEvent*)
 
 void PasswordBox::showEvent(QShowEvent* event)
 {
-    setGeometry(DialogBoxGeometry());
+    setGeometry(DialogBoxGeometry(this));
     passwordField->clear();
     passwordField->setPlaceholderText(LanStr(125));
     QDialog::showEvent(event);

@@ -190,3 +190,49 @@ TEST_F(Dialogs, CalibrationChoiceOffersThreePointCountsAndPlacesItsButtons)
     EXPECT_EQ(yes->geometry(), QRect(680 / 3 - 160, (250 / 3) * 2 - 50, 220, 100));
     EXPECT_EQ(no->geometry(), QRect((680 / 3) * 2 - 60, (250 / 3) * 2 - 50, 220, 100));
 }
+
+namespace {
+QLabel* labelWithText(QWidget* box, const QString& text)
+{
+    for (QLabel* l : box->findChildren<QLabel*>())
+        if (l->text() == text)
+            return l;
+    return nullptr;
+}
+}  // namespace
+
+TEST_F(Dialogs, ALongMessageMakesTheBoxTallerButKeepsItCentredAndWhole)
+{
+    for (int lan = 0; lan < kLanCount; ++lan) {
+        gLan = lan;
+        ChooseBox box(LanStr(566));
+        box.setText(LanStr(134));  // four lines
+        box.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+        EXPECT_EQ(box.width(), 680);
+        EXPECT_GT(box.height(), 250) << lan;
+        // The offscreen platform may count its 2-pixel window frame in the position.
+        EXPECT_NEAR(box.x(), 522, 2);
+        EXPECT_NEAR(box.y(), 982 / 2 - box.height() / 2, 2);
+        QLabel* text = labelWithText(&box, LanStr(134));
+        ASSERT_NE(text, nullptr);
+        EXPECT_GE(text->height(), text->heightForWidth(text->width())) << lan;
+    }
+}
+
+TEST_F(Dialogs, ATitleWordWiderThanItsColumnIsSetSmaller)
+{
+    gLan = 1;
+    WarnBox english(LanStr(568));   // "Warning!" in a column 100 wide
+    QLabel* title = labelWithText(&english, QStringLiteral("Warning!"));
+    ASSERT_NE(title, nullptr);
+    english.show();
+    EXPECT_LE(title->fontMetrics().horizontalAdvance(title->text()), 100);
+    EXPECT_LT(title->font().pixelSize(), 30);
+
+    gLan = 0;
+    WarnBox chinese(LanStr(568));
+    QLabel* fits = labelWithText(&chinese, LanStr(568));
+    chinese.show();
+    EXPECT_EQ(fits->font().pixelSize(), 30);
+}

@@ -14,6 +14,10 @@ if ! up; then
   for _ in $(seq 50); do up && break; sleep 0.1; done
 fi
 trap '[ -n "$started" ] && kill "$started"' EXIT
+build=$(cd "$build" && pwd)
+out=$(cd "$out" && pwd)
+# The working-directory pictures ("./images/...") are in the installation files.
+[ -d "$build/installfiles" ] && cd "$build/installfiles"
 for lan in 0 1 2; do
   for scene in warn choose digital full numpad charpad password slider splash; do
     DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 20 "$build/tools/widgetdemo/widgetdemo" "$scene" "$lan" "$out/$scene-$lan.png"
