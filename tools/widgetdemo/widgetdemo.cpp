@@ -139,6 +139,7 @@ int main(int argc, char** argv)
              QWidget* p = panel(&screen);
              auto* caption = new QLabel(QStringLiteral("Edit (flags 1)"), p);
              caption->setGeometry(40, 95, 260, 50);
+             caption->show();
              auto* field = new Edit(1, p, 1);
              field->setGeometry(300, 90, 150, 60);
              field->setFont(QFont(QStringLiteral("wqy-microhei"), 24));
