@@ -6,6 +6,9 @@ class QTimer;
 class QWidget;
 class QString;
 
+// Access levels of the operator screen, granted by the password box.
+enum UserLevel { UserNone = 0, UserOperator = 1, UserFactory = 2 };
+
 class HostWindow
 {
 public:
@@ -15,9 +18,9 @@ public:
     virtual QTimer* screenOffTimer() = 0;  // LCD screen-off timer (may be null)
     virtual bool lcdOff() const = 0;       // the LCD backlight is off
     virtual void setLcdOff(bool off) = 0;
-    virtual int userLevel() const = 0;     // 0 operator, higher levels granted by the password box
+    virtual int userLevel() const = 0;     // a UserLevel
     virtual void setUserLevel(int level) = 0;
-    virtual QWidget* padTarget() = 0;      // field the docked keypads type into
+    virtual QWidget* padTarget() = 0;      // line edit the docked keypads type into (or null)
     virtual void setPadTarget(QWidget* field) = 0;
     virtual void FLushAll() = 0;           // closes the databases before a reboot
     // A warning shown without waiting (the long-press calibration notice).

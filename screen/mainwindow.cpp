@@ -8,6 +8,8 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "widgets/bmessagebox.h"
+#include "widgets/numberinput.h"
+#include "widgets/numcharinput.h"
 #include "widgets/passwordbox.h"
 
 #include <QCoreApplication>
@@ -97,6 +99,10 @@ void MainWindow::Monitor_Init()
     gisCut = 1 - gpWPara->noLensOptimisation;
 
     gpChooseBox = new ChooseBox(LanStr(588));
+    gpNumPad = new NumberInput;
+    gpNumPad->hide();
+    gpNumCharPad = new NumCharInput;
+    gpNumCharPad->hide();
     gpPasswordBox = new PasswordBox(LanStr(569));
     gpWarnBox->setText(LanStr(133));
     gpWarnBox->hide();

@@ -1,10 +1,18 @@
 #include "widgets/bsplashscreen.h"
 
-#include <QPixmap>
+#include "widgets/splashwidget.h"
 
-BSplashScreen::BSplashScreen(QWidget*)
+#include <QVBoxLayout>
+
+BSplashScreen::BSplashScreen(QWidget* parent)
+    : QSplashScreen(QPixmap())
 {
-    QPixmap blank(1920, 1080);
-    blank.fill(Qt::white);
-    setPixmap(blank);
+    if (parent)
+        setParent(parent, windowFlags());
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new SplashWidget(800, this));
+    // The whole screen; an empty picture would have centred a window of no size.
+    setFixedSize(1920, 1080);
+    move(0, 0);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The 1920x1080 splash screen shown for one second at start.
+// The 1920 x 1080 start-up splash: the logo at 800 pixels wide and the product texts.
 
 #include <QSplashScreen>
 

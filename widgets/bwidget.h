@@ -1,5 +1,5 @@
 #pragma once
-// Base widget of pages and bars: paints its style-sheet background.
+// Base widget of pages and bars: paints its style-sheet background and border.
 
 #include <QWidget>
 
