@@ -37,7 +37,12 @@ Override& inputOverride()
 void registerDevices()
 {
     static std::once_flag once;
-    std::call_once(once, [] { avdevice_register_all(); });
+    std::call_once(once, [] {
+        avdevice_register_all();
+        // The automatic format conversions of the filter graph warn on every
+        // frame; errors still reach the log.
+        av_log_set_level(AV_LOG_ERROR);
+    });
 }
 
 }  // namespace

@@ -120,6 +120,15 @@ void CameraFixture::setOffline(int cam, bool offline)
         std::remove(path.c_str());
 }
 
+void CameraFixture::neutralImageSettings()
+{
+    for (int i = 0; i < kMaxCameras; ++i) {
+        gpWPara->contrast[i] = gCameraID == kCameraUsb ? 150 : 50;
+        gpWPara->gamma[i] = 23;
+        gpWPara->sharp[i] = 0;
+    }
+}
+
 void CameraFixture::detect()
 {
     qputenv("MOULDMON_SIM_CAMERAS", QByteArray::fromStdString(simPath()));
@@ -127,6 +136,7 @@ void CameraFixture::detect()
     CheckCameraID();
     gImageLen = gImageW * gImageH;
     gColorLen = gImageLen * (gisColor ? 4 : 1);
+    neutralImageSettings();
 }
 
 CameraUnit& CameraFixture::openView(int i)

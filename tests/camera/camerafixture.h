@@ -35,7 +35,11 @@ protected:
     void setOffline(int cam, bool offline);
     std::string simPath() const;
 
-    // Points the rig at the folder and runs detection.
+    // Image settings under which frames pass unchanged: software contrast
+    // factor 0 (family 4), eq contrast 1 and gamma about 1, no sharpening (USB).
+    static void neutralImageSettings();
+    // Points the rig at the folder, runs detection and makes the image
+    // settings neutral.
     void detect();
     // Builds view i (buffer of the program's geometry) and opens its camera;
     // an opened camera counts in numCamera.

@@ -176,8 +176,6 @@ bool Rig::nextFrame(int cam, uint64_t after, int timeoutMs, cv::Mat* frame, uint
             if (image.empty())
                 return false;
             image.copyTo(*frame);
-            const size_t stamp = std::min<size_t>(sizeof tick, frame->total() * frame->elemSize());
-            std::memcpy(frame->data, &tick, stamp);
             *number = tick;
             return true;
         }
@@ -224,6 +222,12 @@ std::string Hex(uint64_t v)
     char text[24];
     std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(v));
     return text;
+}
+
+void Stamp(cv::Mat frame, uint64_t number)
+{
+    const cv::Rect corner(0, 0, std::min(kStampSize, frame.cols), std::min(kStampSize, frame.rows));
+    frame(corner).setTo(cv::Scalar::all(static_cast<double>(number & 0xFF)));
 }
 
 std::string Num(double v)

@@ -6,8 +6,9 @@
 //   camN/frame.png  (or frame.bmp) the frame it delivers, read again when the file changes
 //   camN/offline    while present the camera delivers nothing, its calls fail and
 //                   enumeration does not list it
-// Frames tick at kFrameRate; each delivered frame carries its frame number in
-// its first bytes, so that consecutive frames always differ. Every
+// Frames tick at kFrameRate; the stand-ins mark the top-left corner of every
+// frame they deliver with its frame number (Stamp), so that consecutive frames
+// always differ, even after scaling. Every
 // configuration call of a stand-in is appended to the call log (in memory and
 // to "calls.log" in the folder).
 
@@ -88,6 +89,10 @@ private:
 // Formats one call-log line: "<function> cam<N> <args>".
 std::string Call(const char* function, int cam, const std::string& args = std::string());
 std::string Hex(uint64_t v);
-std::string Num(double v);   // shortest form, up to 10 significant digits
+std::string Num(double v);
+// Fills the top-left corner (up to kStampSize square) of a delivered frame
+// with the low byte of its number.
+constexpr int kStampSize = 16;
+void Stamp(cv::Mat frame, uint64_t number);   // shortest form, up to 10 significant digits
 
 }  // namespace simcam

@@ -375,6 +375,7 @@ CamStatus CameraGetImageBuffer(CamHandle camera, CamFrameHead* head, uint8_t** r
     std::lock_guard<std::mutex> lock(d->mutex);
     s->lastFrame = number;
     d->raw = ReadOut(frame, *d);
+    Stamp(d->raw, number);
     head->width = d->raw.cols;
     head->height = d->raw.rows;
     head->mediaType = d->raw.channels() == 1 ? kCamMono8 : kCamRgb8;

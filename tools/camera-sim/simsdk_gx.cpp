@@ -264,6 +264,7 @@ GxStatus GXGetImage(GxHandle device, GxFrame* frame, uint32_t timeoutMs)
     uint8_t* out = static_cast<uint8_t*>(frame->imageBuffer);
     for (int y = 0; y < window.rows; ++y)
         std::memcpy(out + static_cast<size_t>(y) * window.cols, window.ptr(y), window.cols);
+    Stamp(cv::Mat(window.rows, window.cols, CV_8UC1, out), number);
     frame->status = kGxFrameComplete;
     frame->width = window.cols;
     frame->height = window.rows;

@@ -64,7 +64,7 @@ void log(const char* function, const SessionPtr& s, const std::string& args = st
 }
 
 // Writes the newest image into the active memory, as the capture does.
-void store(Capture& c, const cv::Mat& frame)
+void store(Capture& c, const cv::Mat& frame, uint64_t number)
 {
     const cv::Mat grey = Grey(frame);
     std::lock_guard<std::mutex> lock(c.mutex);
@@ -76,6 +76,7 @@ void store(Capture& c, const cv::Mat& frame)
         return;   // the sensor image does not cover the image size set
     for (int y = 0; y < window.rows; ++y)
         std::memcpy(m->bytes.data() + static_cast<size_t>(y) * m->width, window.ptr(y), m->width);
+    Stamp(cv::Mat(m->height, m->width, CV_8UC1, m->bytes.data()), number);
 }
 
 }  // namespace
@@ -280,7 +281,7 @@ int is_CaptureVideo(IsHandle camera, int32_t /*wait*/)
     if (!s || !c)
         return kIsInvalidHandle;
     Capture* raw = c.get();
-    c->pusher.start(s->cam, [raw](const cv::Mat& frame, uint64_t) { store(*raw, frame); });
+    c->pusher.start(s->cam, [raw](const cv::Mat& frame, uint64_t number) { store(*raw, frame, number); });
     log("is_CaptureVideo", s);
     return kIsSuccess;
 }

@@ -102,6 +102,7 @@ void deliver(Handle* h, const SessionPtr& s, const cv::Mat& frame, uint64_t numb
 {
     const uint32_t format = static_cast<uint32_t>(s->value("PixelFormat", kMvccMono8));
     encode(frame, format, &h->frame);
+    Stamp(cv::Mat(frame.rows, frame.cols, CV_8UC1, h->frame.data()), number);
     MvccFrameInfo info;
     info.width = static_cast<uint16_t>(frame.cols);
     info.height = static_cast<uint16_t>(frame.rows);

@@ -51,6 +51,7 @@ bool nextFrame(Node* n)
     if (image.size() != n->size || image.channels() != n->channels)
         return false;   // a frame of another size than the stream carries is dropped
     n->frame.assign(image.data, image.data + image.total() * image.elemSize());
+    Stamp(cv::Mat(image.rows, image.cols, image.type(), n->frame.data()), number);
     n->pos = 0;
     return true;
 }
