@@ -112,12 +112,16 @@ cv::Mat avframe_to_cvmat(const AVFrame* frame)
                                      nullptr, nullptr);
     if (!sws)
         return result;
-    const int x0 = (gImageW - tw) / 2;
-    const int y0 = (gImageH - th) / 2;
-    uint8_t* dst[4] = {result.ptr(y0) + static_cast<size_t>(x0) * channels, nullptr, nullptr, nullptr};
-    const int dstStride[4] = {static_cast<int>(result.step), 0, 0, 0};
+    // The scaler may write a little past the end of each row: convert into a
+    // padded image, then copy the picture into place.
+    const int rowBytes = (tw * channels + 63) / 64 * 64 + 64;
+    cv::Mat scaled(th, rowBytes, CV_8UC1);
+    uint8_t* dst[4] = {scaled.data, nullptr, nullptr, nullptr};
+    const int dstStride[4] = {static_cast<int>(scaled.step), 0, 0, 0};
     sws_scale(sws, frame->data, frame->linesize, 0, h, dst, dstStride);
     sws_freeContext(sws);
+    const cv::Mat picture(th, tw, CV_8UC(channels), scaled.data, scaled.step);
+    picture.copyTo(result(cv::Rect((gImageW - tw) / 2, (gImageH - th) / 2, tw, th)));
     return result;
 }
 

@@ -66,10 +66,16 @@ void CameraFixture::SetUp()
     simcam::Rig::instance().reload();
 }
 
-void CameraFixture::TearDown()
+void CameraFixture::closeViews()
 {
     units.clear();   // stops and closes every camera
     buffers.clear();
+    numCamera = 0;
+}
+
+void CameraFixture::TearDown()
+{
+    closeViews();
     SetUsbInputOverride(QString(), QString());
     cameraHooks() = CameraHooks();
     qunsetenv("MOULDMON_SIM_CAMERAS");
@@ -141,10 +147,10 @@ void CameraFixture::detect()
 
 CameraUnit& CameraFixture::openView(int i)
 {
-    while (static_cast<int>(buffers.size()) <= i) {
+    while (static_cast<int>(buffers.size()) <= i)
         buffers.push_back(std::make_unique<CameraFrameBuffer>());
+    while (static_cast<int>(units.size()) <= i)
         units.push_back(nullptr);
-    }
     buffers[i]->allocate(gImageW, gImageH, gisColor != 0);
     if (!units[i])
         units[i] = std::make_unique<CameraUnit>(i, buffers[i].get());

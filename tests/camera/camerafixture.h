@@ -44,6 +44,8 @@ protected:
     // Builds view i (buffer of the program's geometry) and opens its camera;
     // an opened camera counts in numCamera.
     CameraUnit& openView(int i);
+    // Destroys every view (its camera stopped and closed).
+    void closeViews();
     // Opens views 0..n-1 and starts them.
     void startViews(int n);
     // Takes the newest frame of view i into raw, waiting up to ms.

@@ -120,9 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Families, WrongSize, ::testing::Values(4, 6, 7),
 TEST_F(Acquisition, ColourCamerasDeliverTheirColours)
 {
     for (int family : {6, 7}) {
-        units.clear();
-        buffers.clear();
-        numCamera = 0;
+        closeViews();
         makeSim(family, 1, cv::Size(640, 480), true);
         gisColor = 1;
         gisCut = 0;
