@@ -27,11 +27,11 @@ void drawMould(cv::Mat& img, int cam)
     rng.fill(grain, cv::RNG::NORMAL, 0, 4);
     img += grain;
     // Guide pillars in the corners.
-    const cv::Point corners[] = {{90, 90}, {kWidth - 90, 90}, {90, kHeight - 90}, {kWidth - 90, kHeight - 90}};
+    const cv::Point corners[] = {{60, 60}, {kWidth - 60, 60}, {60, kHeight - 60}, {kWidth - 60, kHeight - 60}};
     for (const cv::Point& c : corners) {
-        cv::circle(img, c, 55, cv::Scalar(35), cv::FILLED, cv::LINE_AA);
-        cv::circle(img, c, 40, cv::Scalar(160), cv::FILLED, cv::LINE_AA);
-        cv::circle(img, c, 40, cv::Scalar(200), 3, cv::LINE_AA);
+        cv::circle(img, c, 45, cv::Scalar(35), cv::FILLED, cv::LINE_AA);
+        cv::circle(img, c, 33, cv::Scalar(160), cv::FILLED, cv::LINE_AA);
+        cv::circle(img, c, 33, cv::Scalar(200), 3, cv::LINE_AA);
     }
     // Runner from the sprue to the cavities.
     const cv::Point sprue(kWidth / 2, kHeight / 2);
@@ -40,7 +40,7 @@ void drawMould(cv::Mat& img, int cam)
     const int cols = 3, rows = 2;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
-            const cv::Point centre(kWidth * (2 * c + 1) / (2 * cols), kHeight * (2 * r + 1) / (2 * rows));
+            const cv::Point centre(kWidth / 2 + 380 * (c - 1), kHeight / 2 + 222 * (2 * r - 1));
             cv::line(img, sprue, centre, cv::Scalar(200), 10, cv::LINE_AA);
             const cv::Rect cavity(centre.x - 150, centre.y - 170, 300, 340);
             cv::rectangle(img, cavity, cv::Scalar(30), cv::FILLED, cv::LINE_AA);
