@@ -108,7 +108,7 @@ public:
 
     int init_filters(const char* text)
     {
-        return graph.build(text, codecContext, formatContext->streams[videoStream]->time_base);
+        return graph.build(text, frameFormat);
     }
 
 private:
@@ -125,6 +125,11 @@ private:
         if (!codecContext || avcodec_parameters_to_context(codecContext, parameters) < 0
             || avcodec_open2(codecContext, decoder, nullptr) < 0)
             return false;
+        frameFormat.width = codecContext->width;
+        frameFormat.height = codecContext->height;
+        frameFormat.pixelFormat = codecContext->pix_fmt;
+        frameFormat.timeBase = formatContext->streams[videoStream]->time_base;
+        frameFormat.aspectRatio = codecContext->sample_aspect_ratio;
         decodedFrame = av_frame_alloc();
         filteredFrame = av_frame_alloc();
         packet = av_packet_alloc();
@@ -152,6 +157,7 @@ private:
     AVFrame* filteredFrame = nullptr;
     AVPacket* packet = nullptr;
     AVDictionary* inputOptions = nullptr;
+    UsbFrameFormat frameFormat;
     UsbFilterGraph graph;
 };
 

@@ -130,7 +130,7 @@ UsbFilterGraph::~UsbFilterGraph()
     avfilter_graph_free(&filterGraph);
 }
 
-int UsbFilterGraph::build(const char* text, const AVCodecContext* decoder, AVRational timeBase)
+int UsbFilterGraph::build(const char* text, const UsbFrameFormat& input)
 {
     const AVFilter* bufferSource = avfilter_get_by_name("buffer");
     const AVFilter* bufferSink = avfilter_get_by_name("buffersink");
@@ -140,13 +140,13 @@ int UsbFilterGraph::build(const char* text, const AVCodecContext* decoder, AVRat
     AVFilterContext* source = nullptr;
     AVFilterContext* sink = nullptr;
     int status = 0;
-    if (!outputs || !inputs || !graph || !bufferSource || !bufferSink || !decoder) {
+    if (!outputs || !inputs || !graph || !bufferSource || !bufferSink) {
         status = AVERROR(ENOMEM);
     } else {
         char args[512];
-        snprintf(args, sizeof args, "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", decoder->width,
-                 decoder->height, decoder->pix_fmt, timeBase.num, timeBase.den, decoder->sample_aspect_ratio.num,
-                 decoder->sample_aspect_ratio.den);
+        snprintf(args, sizeof args, "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", input.width,
+                 input.height, input.pixelFormat, input.timeBase.num, input.timeBase.den, input.aspectRatio.num,
+                 input.aspectRatio.den);
         const enum AVPixelFormat grey[] = {AV_PIX_FMT_GRAY8, AV_PIX_FMT_NONE};
         if ((status = avfilter_graph_create_filter(&source, bufferSource, "in", args, nullptr, graph)) < 0) {
             av_log(nullptr, AV_LOG_ERROR, "Cannot create buffer source\n");

@@ -14,7 +14,6 @@ extern "C" {
 #include <libavutil/rational.h>
 }
 
-struct AVCodecContext;
 struct AVDictionary;
 struct AVFilterContext;
 struct AVFilterGraph;
@@ -37,6 +36,17 @@ int LastVideoStream(const AVFormatContext* context);
 // down to fit (aspect ratio kept) and centred.
 cv::Mat avframe_to_cvmat(const AVFrame* frame);
 
+// The decoded frames a filter graph is built for (taken once at opening, so
+// that a rebuild on the GUI thread never reads the decoder the acquisition
+// thread is using).
+struct UsbFrameFormat {
+    int width = 0;
+    int height = 0;
+    int pixelFormat = -1;
+    AVRational timeBase{0, 1};       // the video stream's
+    AVRational aspectRatio{0, 1};    // the decoder's sample aspect ratio
+};
+
 // The filter graph of one USB camera: buffer source "in" -> text -> buffer
 // sink "out" (forced to GRAY8). A new graph is built aside and takes the old
 // one's place only when complete; a failed build keeps the old graph.
@@ -48,7 +58,7 @@ public:
     Q_DISABLE_COPY(UsbFilterGraph)
 
     // Returns the FFmpeg status of the build.
-    int build(const char* text, const AVCodecContext* decoder, AVRational timeBase);
+    int build(const char* text, const UsbFrameFormat& input);
     // Pushes in (keeping the caller's reference) and pulls the filtered frame
     // into out; >= 0 when out holds a frame.
     int filter(AVFrame* in, AVFrame* out);

@@ -35,23 +35,15 @@ SessionTable& table()
     return t;
 }
 
-std::mutex& devicesMutex()
+StateTable<Device>& devices()
 {
-    static std::mutex m;
-    return m;
-}
-
-std::map<CamHandle, std::shared_ptr<Device>>& devices()
-{
-    static std::map<CamHandle, std::shared_ptr<Device>> d;
+    static StateTable<Device> d;
     return d;
 }
 
 std::shared_ptr<Device> device(CamHandle camera)
 {
-    std::lock_guard<std::mutex> lock(devicesMutex());
-    const auto it = devices().find(camera);
-    return it == devices().end() ? nullptr : it->second;
+    return devices().get(camera);
 }
 
 SessionPtr live(CamHandle camera)
@@ -207,10 +199,7 @@ CamStatus CameraInit(const CamDeviceInfo* info, int32_t /*parameterMode*/, int32
     const cv::Size sensor = Rig::instance().sensorSize();
     d->presets = Presets(sensor, Rig::instance().knobs.presetCount);
     d->resolution = Full(sensor);
-    {
-        std::lock_guard<std::mutex> lock(devicesMutex());
-        devices()[handle] = d;
-    }
+    devices().put(handle, d);
     *camera = handle;
     Rig::instance().log(Call("CameraInit", info->instance));
     return kCamSuccess;
@@ -221,10 +210,7 @@ CamStatus CameraUnInit(CamHandle camera)
     SessionPtr s = table().find(camera);
     if (!s)
         return kCamParameter;
-    {
-        std::lock_guard<std::mutex> lock(devicesMutex());
-        devices().erase(camera);
-    }
+    devices().erase(camera);
     log("CameraUnInit", s);
     table().close(camera);
     return kCamSuccess;

@@ -82,6 +82,16 @@ int factor(Session& s, int32_t a, int32_t b)
     return static_cast<int>(std::max(s.value(key(a), 1), s.value(key(b), 1)));
 }
 
+GxStatus setFeature(GxHandle device, const char* function, int32_t feature, double value, const std::string& shown)
+{
+    SessionPtr s = live(device);
+    if (!s)
+        return kGxInvalidHandle;
+    s->set(key(feature), value);
+    log(function, s, key(feature) + " " + shown);
+    return kGxSuccess;
+}
+
 GxStatus openCamera(int cam, GxHandle* device)
 {
     const int h = table().open(cam);
@@ -152,32 +162,17 @@ GxStatus GXGetInt(GxHandle device, int32_t feature, int64_t* value)
 
 GxStatus GXSetInt(GxHandle device, int32_t feature, int64_t value)
 {
-    SessionPtr s = live(device);
-    if (!s)
-        return kGxInvalidHandle;
-    s->set(key(feature), static_cast<double>(value));
-    log("GXSetInt", s, key(feature) + " " + std::to_string(value));
-    return kGxSuccess;
+    return setFeature(device, "GXSetInt", feature, static_cast<double>(value), std::to_string(value));
 }
 
 GxStatus GXSetEnum(GxHandle device, int32_t feature, int64_t value)
 {
-    SessionPtr s = live(device);
-    if (!s)
-        return kGxInvalidHandle;
-    s->set(key(feature), static_cast<double>(value));
-    log("GXSetEnum", s, key(feature) + " " + std::to_string(value));
-    return kGxSuccess;
+    return setFeature(device, "GXSetEnum", feature, static_cast<double>(value), std::to_string(value));
 }
 
 GxStatus GXSetBool(GxHandle device, int32_t feature, bool value)
 {
-    SessionPtr s = live(device);
-    if (!s)
-        return kGxInvalidHandle;
-    s->set(key(feature), value ? 1 : 0);
-    log("GXSetBool", s, key(feature) + (value ? " true" : " false"));
-    return kGxSuccess;
+    return setFeature(device, "GXSetBool", feature, value ? 1 : 0, value ? "true" : "false");
 }
 
 GxStatus GXGetFloat(GxHandle device, int32_t feature, double* value)
@@ -204,12 +199,7 @@ GxStatus GXGetFloatRange(GxHandle device, int32_t feature, GxFloatRange* range)
 
 GxStatus GXSetFloat(GxHandle device, int32_t feature, double value)
 {
-    SessionPtr s = live(device);
-    if (!s)
-        return kGxInvalidHandle;
-    s->set(key(feature), value);
-    log("GXSetFloat", s, key(feature) + " " + Num(value));
-    return kGxSuccess;
+    return setFeature(device, "GXSetFloat", feature, value, Num(value));
 }
 
 GxStatus GXSendCommand(GxHandle device, int32_t feature)

@@ -34,23 +34,15 @@ SessionTable& table()
     return t;
 }
 
-std::mutex& capturesMutex()
+StateTable<Capture>& captures()
 {
-    static std::mutex m;
-    return m;
-}
-
-std::map<IsHandle, std::shared_ptr<Capture>>& captures()
-{
-    static std::map<IsHandle, std::shared_ptr<Capture>> c;
+    static StateTable<Capture> c;
     return c;
 }
 
 std::shared_ptr<Capture> capture(IsHandle camera)
 {
-    std::lock_guard<std::mutex> lock(capturesMutex());
-    const auto it = captures().find(camera);
-    return it == captures().end() ? nullptr : it->second;
+    return captures().get(static_cast<int>(camera));
 }
 
 SessionPtr live(IsHandle camera)
@@ -113,10 +105,7 @@ int is_InitCamera(IsHandle* camera, void* /*window*/)
     const cv::Size sensor = Rig::instance().sensorSize();
     c->aoi.width = sensor.width;
     c->aoi.height = sensor.height;
-    {
-        std::lock_guard<std::mutex> lock(capturesMutex());
-        captures()[*camera] = c;
-    }
+    captures().put(static_cast<int>(*camera), c);
     Rig::instance().log(Call("is_InitCamera", cam));
     return kIsSuccess;
 }
@@ -129,10 +118,7 @@ int is_ExitCamera(IsHandle camera)
     std::shared_ptr<Capture> c = capture(camera);
     if (c)
         c->pusher.stop();
-    {
-        std::lock_guard<std::mutex> lock(capturesMutex());
-        captures().erase(camera);
-    }
+    captures().erase(static_cast<int>(camera));
     log("is_ExitCamera", s);
     table().close(static_cast<int>(camera));
     return kIsSuccess;

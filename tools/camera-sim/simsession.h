@@ -48,6 +48,34 @@ private:
     int next_ = 1;
 };
 
+// State of a stand-in kept per handle beyond the session; shared, so that a
+// call in flight keeps it alive while the handle is closed.
+template <typename T>
+class StateTable
+{
+public:
+    std::shared_ptr<T> get(int handle) const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = states_.find(handle);
+        return it == states_.end() ? nullptr : it->second;
+    }
+    void put(int handle, std::shared_ptr<T> state)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        states_[handle] = std::move(state);
+    }
+    void erase(int handle)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        states_.erase(handle);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::map<int, std::shared_ptr<T>> states_;
+};
+
 // Delivers every frame tick of a camera to a callback on its own thread, as a
 // camera that streams on its own does. stop() returns after the last call.
 class Pusher
