@@ -1,0 +1,65 @@
+#include "camera/framebuffer.h"
+
+#include "core/globals.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <opencv2/imgproc.hpp>
+
+#include <cstring>
+
+void CameraFrameBuffer::allocate(int w, int h, bool colourMode)
+{
+    width = w;
+    height = h;
+    colour = colourMode;
+    imageIn.assign(static_cast<size_t>(w) * h * (colourMode ? 4 : 1), 0);
+}
+
+namespace {
+
+bool validPosition(int position)
+{
+    return position >= 0 && position < kMaxCameras && pMutex[position];
+}
+
+// Writes frame into out (the buffer's layout) in one pass.
+void convert(const FrameView& frame, cv::Mat& out)
+{
+    const int channels = frame.layout == PixelLayout::Rgb24 ? 3 : 1;
+    const size_t step = frame.stride ? static_cast<size_t>(frame.stride) : static_cast<size_t>(frame.width) * channels;
+    const cv::Mat in(frame.height, frame.width, CV_8UC(channels), const_cast<uint8_t*>(frame.data), step);
+    if (out.channels() == 4)
+        cv::cvtColor(in, out, channels == 3 ? cv::COLOR_RGB2BGRA : cv::COLOR_GRAY2BGRA);
+    else if (channels == 3)
+        cv::cvtColor(in, out, cv::COLOR_RGB2GRAY);
+    else
+        in.copyTo(out);
+}
+
+}  // namespace
+
+bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& frame)
+{
+    if (!validPosition(position) || !frame.data || frame.width != buffer.width || frame.height != buffer.height
+        || buffer.width <= 0 || buffer.height <= 0
+        || buffer.size() != static_cast<size_t>(buffer.width) * buffer.height * (buffer.colour ? 4 : 1))
+        return false;
+    cv::Mat out(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1, buffer.imageIn.data());
+    QMutexLocker lock(pMutex[position]);
+    convert(frame, out);
+    isImageFill[position] = true;
+    return true;
+}
+
+bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length)
+{
+    if (!validPosition(position) || !imageRaw || length < buffer.size())
+        return false;
+    QMutexLocker lock(pMutex[position]);
+    if (!isImageFill[position])
+        return false;
+    std::memcpy(imageRaw, buffer.imageIn.data(), buffer.size());
+    isImageFill[position] = false;
+    return true;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The frame hand-off between a camera's producer and the run controller.
+// The camera view owns one CameraFrameBuffer per position (its incoming
+// frame); producers copy finished frames into it under pMutex[position] and
+// set isImageFill[position]; the run controller takes the newest frame out.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The incoming frame of one camera position: gColorLen bytes, one byte per
+// pixel in grey mode, four (B, G, R, 255: 0xffRRGGBB) in colour mode.
+struct CameraFrameBuffer {
+    std::vector<uint8_t> imageIn;
+    int width = 0;
+    int height = 0;
+    bool colour = false;
+
+    void allocate(int w, int h, bool colourMode);
+    size_t size() const { return imageIn.size(); }
+};
+
+enum class PixelLayout { Grey8, Rgb24 };
+
+// A finished frame as a producer has it.
+struct FrameView {
+    const uint8_t* data = nullptr;
+    int width = 0;
+    int height = 0;
+    PixelLayout layout = PixelLayout::Grey8;
+    int stride = 0;   // bytes per row; 0 for packed rows
+};
+
+// Copies frame into the buffer (converted to the buffer's layout) and marks a
+// new frame. Refused, leaving the buffer as it was, when the frame is not of
+// the buffer's size.
+bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& frame);
+
+// The run controller's take-over: when a new frame waits, copies it to
+// imageRaw (length bytes, at least the buffer's size), clears the mark and
+// returns true.
+bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length);
