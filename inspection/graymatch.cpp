@@ -52,20 +52,19 @@ void GrayMatch::Train(int tol, int multiplier, int edgePercent, int maxTol)
         cv::sqrt(var, sigma);
         cv::Mat band = sigma * std::max(multiplier, 0) + std::max(tol, 0);
         cv::min(band, std::max(maxTol, 0), band);
-        // Grey spread within +/-1 px: a template edge that moves by a pixel
-        // still lies in the band.
+        // Grey spread of the mean template within +/-1 px: where a template
+        // edge moves by a pixel the band still holds it. Taken on the mean,
+        // so that the templates' noise does not widen it further.
         const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
         cv::Mat lowNear, highNear;
-        cv::erode(minT, lowNear, kernel, cv::Point(-1, -1), 1, cv::BORDER_REPLICATE);
-        cv::dilate(maxT, highNear, kernel, cv::Point(-1, -1), 1, cv::BORDER_REPLICATE);
+        cv::erode(mean, lowNear, kernel, cv::Point(-1, -1), 1, cv::BORDER_REPLICATE);
+        cv::dilate(mean, highNear, kernel, cv::Point(-1, -1), 1, cv::BORDER_REPLICATE);
         const double share = std::clamp(edgePercent, 0, 100) / 100.0;
-        cv::Mat minF, maxF, lowF, highF;
+        cv::Mat minF, maxF;
         minT.convertTo(minF, CV_32F);
         maxT.convertTo(maxF, CV_32F);
-        lowNear.convertTo(lowF, CV_32F);
-        highNear.convertTo(highF, CV_32F);
-        cv::Mat low = minF - (minF - lowF) * share - band;
-        cv::Mat high = maxF + (highF - maxF) * share + band;
+        cv::Mat low = minF - (mean - lowNear) * share - band;
+        cv::Mat high = maxF + (highNear - mean) * share + band;
         low.convertTo(lo, CV_8U);    // saturating
         high.convertTo(hi, CV_8U);
         lo.setTo(0, mask == 0);

@@ -22,8 +22,7 @@ void SURF::Create(int w, int h, const cv::Mat& m)
     margin = roomToShift ? kMaxShift : 0;
     inner = cv::Rect(margin, margin, size.width - 2 * margin, size.height - 2 * margin);
     innerMask = mask(inner);
-    innerMask.convertTo(innerMaskF, CV_64F, 1.0 / 255.0);
-    cv::threshold(innerMaskF, innerMaskF, 0.0, 1.0, cv::THRESH_BINARY);
+    cv::threshold(innerMask, innerOnes, 0, 1, cv::THRESH_BINARY);
     innerCount = cv::countNonZero(innerMask);
     created = true;
 }
@@ -34,6 +33,7 @@ bool SURF::AddTemp(const cv::Mat& crop)
         return false;
     Entry e;
     e.image = crop.clone();
+    e.image.setTo(0, mask == 0);
     templates.push_back(std::move(e));
     return true;
 }
@@ -43,18 +43,18 @@ void SURF::Train()
     if (!created)
         return;
     for (Entry& e : templates) {
-        cv::Mat t;
-        e.image(inner).convertTo(t, CV_64F);
-        e.mean = innerCount > 0 ? cv::sum(t.mul(innerMaskF))[0] / innerCount : 0.0;
-        cv::Mat centred = (t - e.mean).mul(innerMaskF);
-        const double norm = std::sqrt(centred.dot(centred));
-        e.flat = innerCount <= 0 || norm / std::sqrt(std::max(innerCount, 1.0)) < kFlatSigma;
-        e.weights = e.flat ? cv::Mat() : centred / norm;
+        const cv::Mat t = e.image(inner);
+        const double sum = cv::sum(t)[0];
+        e.mean = innerCount > 0 ? sum / innerCount : 0.0;
+        e.norm = std::sqrt(std::max(t.dot(t) - sum * e.mean, 0.0));
+        e.flat = innerCount <= 0 || e.norm / std::sqrt(std::max(innerCount, 1.0)) < kFlatSigma;
     }
     trained = true;
 }
 
-double SURF::correlate(const Entry& e, const cv::Mat& roiF, const cv::Point& shift, const cv::Mat& roiSum,
+// Pearson correlation of the template with the roi window at a shift, inside
+// the mask; flat images compare their means instead.
+double SURF::correlate(const Entry& e, const cv::Mat& roi, const cv::Point& shift, const cv::Mat& roiSum,
                        const cv::Mat& roiSumSq) const
 {
     const cv::Point at(shift.x + margin, shift.y + margin);
@@ -65,8 +65,9 @@ double SURF::correlate(const Entry& e, const cv::Mat& roiF, const cv::Point& shi
     const bool flatRoi = innerCount <= 0 || norm / std::sqrt(innerCount) < kFlatSigma;
     if (e.flat || flatRoi)
         return std::abs(e.mean - mean) <= kFlatMeanTol ? 1.0 : 0.0;
-    const cv::Mat window = roiF(inner + shift);
-    return e.weights.dot(window) / norm;
+    // The template is 0 outside the mask, so the plain dot product is the masked one.
+    const double dot = e.image(inner).dot(roi(inner + shift));
+    return (dot - innerCount * e.mean * mean) / (e.norm * norm);
 }
 
 float SURF::Match(const cv::Mat& roi, cv::Mat& out) const
@@ -77,23 +78,21 @@ float SURF::Match(const cv::Mat& roi, cv::Mat& out) const
         return 0.0f;
     if (innerCount <= 0)
         return 100.0f;   // nothing of the region is inspected
-    cv::Mat roiF, roiSq;
-    roi.convertTo(roiF, CV_64F);
-    roiSq = roiF.mul(roiF);
     // Masked sums of the window at every shift (index = shift + margin).
     const int span = 2 * margin + 1;
-    cv::Mat roiSum(span, span, CV_64F), roiSumSq(span, span, CV_64F);
+    cv::Mat roiSum(span, span, CV_64F), roiSumSq(span, span, CV_64F), masked;
     for (int y = 0; y < span; ++y) {
         for (int x = 0; x < span; ++x) {
-            const cv::Rect w = inner + cv::Point(x - margin, y - margin);
-            roiSum.at<double>(y, x) = innerMaskF.dot(roiF(w));
-            roiSumSq.at<double>(y, x) = innerMaskF.dot(roiSq(w));
+            const cv::Mat w = roi(inner + cv::Point(x - margin, y - margin));
+            cv::multiply(w, innerOnes, masked);
+            roiSum.at<double>(y, x) = cv::sum(masked)[0];
+            roiSumSq.at<double>(y, x) = masked.dot(w);
         }
     }
     // Every template unshifted; the closest few at every shift.
     std::vector<std::pair<double, int>> unshifted;
     for (int i = 0; i < static_cast<int>(templates.size()); ++i)
-        unshifted.emplace_back(correlate(templates[i], roiF, cv::Point(), roiSum, roiSumSq), i);
+        unshifted.emplace_back(correlate(templates[i], roi, cv::Point(), roiSum, roiSumSq), i);
     const int keep = std::min<int>(kShiftedCandidates, static_cast<int>(unshifted.size()));
     std::partial_sort(unshifted.begin(), unshifted.begin() + keep, unshifted.end(),
                       [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -102,7 +101,7 @@ float SURF::Match(const cv::Mat& roi, cv::Mat& out) const
         const Entry& e = templates[unshifted[k].second];
         for (int y = -margin; y <= margin; ++y) {
             for (int x = -margin; x <= margin; ++x) {
-                const double r = correlate(e, roiF, cv::Point(x, y), roiSum, roiSumSq);
+                const double r = correlate(e, roi, cv::Point(x, y), roiSum, roiSumSq);
                 if (r > best.score)
                     best = Best{r, unshifted[k].second, cv::Point(x, y)};
             }

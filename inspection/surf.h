@@ -39,10 +39,12 @@ public:
     int Templates() const { return static_cast<int>(templates.size()); }
 
 private:
+    // A template is kept as its 8-bit image only (0 outside the mask), so
+    // that 100 templates of a large region stay affordable.
     struct Entry {
-        cv::Mat image;       // the template
-        cv::Mat weights;     // zero-mean, unit-norm inside the inner mask, 0 outside (CV_64F)
+        cv::Mat image;
         double mean = 0;     // over the inner mask
+        double norm = 0;     // square root of the sum of squared deviations there
         bool flat = false;
     };
     struct Best {
@@ -50,7 +52,7 @@ private:
         int entry = -1;
         cv::Point shift;
     };
-    double correlate(const Entry& e, const cv::Mat& roiF, const cv::Point& shift, const cv::Mat& roiSum,
+    double correlate(const Entry& e, const cv::Mat& roi, const cv::Point& shift, const cv::Mat& roiSum,
                      const cv::Mat& roiSumSq) const;
     void markDifferences(const cv::Mat& roi, const Best& best, cv::Mat& out) const;
 
@@ -58,8 +60,8 @@ private:
     cv::Mat mask;        // w x h
     cv::Rect inner;      // the part compared, kMaxShift px inside the edge (or all of it when small)
     int margin = 0;
-    cv::Mat innerMask;   // mask(inner)
-    cv::Mat innerMaskF;  // as 0/1 (CV_64F)
+    cv::Mat innerMask;   // mask(inner), 0/255
+    cv::Mat innerOnes;   // the same as 0/1
     double innerCount = 0;
     std::vector<Entry> templates;
     bool created = false;
