@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <mutex>
 
 namespace {
@@ -210,6 +211,20 @@ std::vector<double> topAngles(int range, double step)
     return angles;
 }
 
+// An angle held in the searched range; a full turn wraps into (-180, 180].
+double limitAngle(double angle, int range)
+{
+    if (range >= 180) {
+        angle = std::fmod(angle, 360.0);
+        if (angle <= -180.0)
+            angle += 360.0;
+        else if (angle > 180.0)
+            angle -= 360.0;
+        return angle;
+    }
+    return std::clamp(angle, -static_cast<double>(range), static_cast<double>(range));
+}
+
 struct Pose {
     cv::Point2d p;   // reference point in pixels of the level
     double angle = 0;
@@ -221,7 +236,8 @@ struct Pose {
 Pose refineOnLevel(const cv::Mat& img, const Level& level, Pose start, int posRadius, int range, bool last)
 {
     const double step = range > 0 ? level.angleStep : 0.0;
-    const double limit = range + step;
+    // Angles beyond the range by a step are tried; a full turn has no end.
+    const double limit = range >= 180 ? std::numeric_limits<double>::infinity() : range + step;
     const int angleRadius = range > 0 ? 2 : 0;
     cv::Point centre(cvRound(start.p.x), cvRound(start.p.y));
     double angle = start.angle;
@@ -280,7 +296,7 @@ Pose refineOnLevel(const cv::Mat& img, const Level& level, Pose start, int posRa
     out.p.y += vertex(at(ba, by - 1, bx), bestScore, at(ba, by + 1, bx));
     if (angleRadius > 0)
         out.angle += step * vertex(at(ba - 1, by, bx), bestScore, at(ba + 1, by, bx));
-    out.angle = std::clamp(out.angle, -static_cast<double>(range), static_cast<double>(range));
+    out.angle = limitAngle(out.angle, range);
     return out;
 }
 
@@ -384,7 +400,7 @@ Pose polish(const cv::Mat& img, const Level& level, Pose pose, int range)
         step /= 2;
         angleStep /= 2;
     }
-    pose.angle = std::clamp(pose.angle, -static_cast<double>(range), static_cast<double>(range));
+    pose.angle = limitAngle(pose.angle, range);
     pose.score = centre.score;
     return pose;
 }

@@ -172,6 +172,30 @@ TEST(FindShape, NothingFoundOrNothingToFind)
     EXPECT_FALSE(cleared.IsValid());
 }
 
+TEST(FindShape, FullTurnRangeWrapsTheAngle)
+{
+    const FindShape f = model(180);
+    for (double angle : {150.0, -170.0, 179.5, -90.0}) {
+        const FindShape::Match m = f.Search(moved(frame(), cv::Point2d(3, -2), angle, 2.0), cv::Point(0, 0));
+        ASSERT_TRUE(m.found) << angle;
+        EXPECT_GT(m.angle, -180.0);
+        EXPECT_LE(m.angle, 180.0);
+        const double off = std::remainder(m.angle - angle, 360.0);
+        EXPECT_LT(std::abs(off), 0.3) << angle << " found " << m.angle;
+        EXPECT_LT(cv::norm(m.shift - cv::Point2d(3, -2)), 0.5) << angle;
+    }
+}
+
+TEST(FindShape, TinyWindowsAreHandled)
+{
+    const FindShape f = model(10);
+    const cv::Mat image = frame();
+    for (const cv::Rect& r : {cv::Rect(150, 100, 1, 1), cv::Rect(150, 100, 3, 2), cv::Rect(0, 0, 9, 40)}) {
+        const FindShape::Match m = f.Search(image(r), r.tl());
+        EXPECT_LT(m.score, 50.0) << r;
+    }
+}
+
 TEST(FindShape, SmallWindowStillSearched)
 {
     const FindShape f = model(0);
