@@ -44,7 +44,7 @@ class NumberReader
 public:
     explicit NumberReader(const QString& text)
     {
-        const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList parts = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString& p : parts) {
             bool ok = false;
             const int v = p.toInt(&ok);
@@ -226,6 +226,21 @@ bool CammerSingleton::hasShape(int d, int r) const
     return type == kRoiRect || type == kRoiCircle || type == kRoiPolygon;
 }
 
+void CammerSingleton::SetImageRect(int d, int r)
+{
+    switch (roiType[d][r]) {
+    case kRoiRect:
+        rects[d][r].setImageRect();
+        break;
+    case kRoiCircle:
+        circles[d][r].setImageRect();
+        break;
+    default:
+        polygons[d][r].setImageRect();
+        break;
+    }
+}
+
 QRect CammerSingleton::ImageBox(int d, int r) const
 {
     switch (roiType[d][r]) {
@@ -279,17 +294,7 @@ bool CammerSingleton::loadStep(QSqlDatabase& db, int d, RegionMasks* masks)
             SetDefaultRegion(d, r);
         if (!hasShape(d, r))
             continue;
-        switch (roiType[d][r]) {
-        case kRoiRect:
-            rects[d][r].setImageRect();
-            break;
-        case kRoiCircle:
-            circles[d][r].setImageRect();
-            break;
-        default:
-            polygons[d][r].setImageRect();
-            break;
-        }
+        SetImageRect(d, r);
         if (masks)
             (*masks)[d][r] = MakeMask(d, r);
     }

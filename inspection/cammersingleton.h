@@ -63,9 +63,12 @@ public:
     // Makes region (d, r) the default region (rectangle (50,50)-(100,100)).
     void SetDefaultRegion(int d, int r);
 
-    // The frame box and the mask of the shape in force of region (d, r)
-    // (type 1 rectangle, 4 circle, anything else the polygon). The box's
-    // image geometry must be current (setImageRect).
+    // The shape in force of region (d, r) is taken by its type: 1 rectangle,
+    // 4 circle, anything else the polygon.
+    // Recomputes its frame geometry from its display geometry.
+    void SetImageRect(int d, int r);
+    // Its frame box (inclusive corners) and its box-sized mask; the frame
+    // geometry must be current.
     QRect ImageBox(int d, int r) const;
     cv::Mat MakeMask(int d, int r) const;
 
