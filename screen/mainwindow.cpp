@@ -1,56 +1,36 @@
 #include "screen/mainwindow.h"
 
-#include "core/commandrunner.h"
+#include "camera/cameraunit.h"
 #include "core/database.h"
-#include "core/globals.h"
-#include "core/logmanager.h"
-#include "core/power.h"
-#include "core/texttable.h"
-#include "core/wizardpara.h"
+#include "screen/cammerwidget.h"
+#include "screen/imagecontainer.h"
+#include "screen/indexbutton.h"
+#include "screen/iostatuswidget.h"
+#include "screen/titlebar.h"
 #include "widgets/bmessagebox.h"
-#include "widgets/numberinput.h"
-#include "widgets/numcharinput.h"
-#include "widgets/passwordbox.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QtDebug>
+#include <QHBoxLayout>
+#include <QSqlQuery>
+#include <QStackedLayout>
 #include <QThread>
-#include <QTimer>
+#include <QVBoxLayout>
+#include <QtDebug>
 
 MainWindow* gpWin = nullptr;
+int gisRunWTD = 0;
 
 namespace {
-
-struct DbFile {
-    const char* connection;
-    const char* file;
-    const char* table;
-    int warnText;           // shown in English: the language is not loaded yet
-    const char* restoreFrom;
-    const char* restoreTo;
-    int waitMs;
-};
-
-const DbFile kParamFile{"dbIn", "PARAM.db", "sysparam", 160, "./paraGroup/default/PARAM.db", "./", 100};
-const DbFile kRecordFile{"dbRecord", "RECORD.db", "RECORD", 135, "RECORDNULL.db", "RECORD.db", 300};
-const DbFile kSnFile{"dbT", "SN.db", "sysparam", 160, "./paraGroup/default/SN.db", "./", 100};
-
-// Opens one database; one that cannot be opened is replaced by its default
-// copy and the device reboots.
-void openOrRestore(QSqlDatabase* db, const DbFile& f)
+// The acquisition threads end before the program's static objects go.
+void stopCamerasAtExit()
 {
-    if (OpenProgramDatabase(db, QLatin1String(f.connection), QLatin1String(f.file), QLatin1String(f.table)))
-        return;
-    qCritical() << "cannot open" << f.file << "- restoring the default copy";
-    gpWarnBox->setText(LanStr(f.warnText, 1));
-    gpWarnBox->show();
-    QCoreApplication::processEvents();
-    CommandRunner::run(QStringLiteral("cp"), {QStringLiteral("-f"), QLatin1String(f.restoreFrom), QLatin1String(f.restoreTo)});
-    QThread::msleep(f.waitMs);
-    SystemReboot();
+    if (gpWin)
+        gpWin->StopCameras();
 }
 
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+constexpr int kSideMargin = 10;
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -58,76 +38,171 @@ MainWindow::MainWindow(QWidget* parent)
 {
     gpWin = this;
     gpHost = this;
+    qAddPostRoutine(stopCamerasAtExit);
     Monitor_Init();
-    setWindowFlags(Qt::FramelessWindowHint);
-    setFixedSize(1920, 1080);
+    buildLayout();
+    connectBars();
 }
 
 MainWindow::~MainWindow()
 {
+    StopCameras();
+    if (gpWin == this)
+        gpWin = nullptr;
     if (gpHost == this)
         gpHost = nullptr;
+    paramQuery.reset();
+    snQuery.reset();
 }
 
-void MainWindow::Monitor_Init()
+void MainWindow::buildLayout()
 {
-    gShowW = 1725;
-    gShowH = 982;
-    logoutTimer_ = new QTimer(this);
-    lcdTimer = new QTimer(this);
+    titleBar = new TitleBar(this);
+    ioStatus->setTitleBar(titleBar);
+    regiOption = new RegiOption(this);
+    alarmOption = new AlarmOption(this);
 
-    gpWarnBox = new WarnBox(LanStr(568));
-    openDatabases();
+    sideStack = new QStackedLayout;
+    sideStack->setContentsMargins(0, 0, 0, 0);
+    sideStack->addWidget(optionBar);
+    sideStack->addWidget(regiOption);
+    sideStack->addWidget(alarmOption);
+    contentStack = new QStackedLayout;
+    contentStack->setContentsMargins(0, 0, 0, 0);
+    contentStack->addWidget(imageContainer);
+    contentStack->addWidget(settingsWidget);
 
-    gpWPara->LoadDatafromFile(paramDb, snDb, &side);
-    if (!LogManager::__instance)
-        new LogManager;
-    qInfo().noquote() << "application start VERSION:" << kVersion << "on"
-            << QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss.zzz"));
+    auto* sideColumn = new QHBoxLayout;
+    sideColumn->setSpacing(0);
+    sideColumn->setContentsMargins(kSideMargin, kSideMargin, kSideMargin, kSideMargin);
+    sideColumn->addLayout(sideStack, 0);
+    auto* body = new QHBoxLayout;
+    body->setSpacing(0);
+    body->setContentsMargins(0, 0, 0, 0);
+    body->addLayout(contentStack, 1);
+    body->addLayout(sideColumn, 0);
+    auto* screen = new QVBoxLayout(this);
+    screen->setSpacing(0);
+    screen->setContentsMargins(0, 0, 0, 0);
+    screen->addWidget(titleBar);
+    screen->addLayout(body);
 
-    if (gpWPara->machineType == 4)
-        curDetect = lastStation = gDNum - 1;
-    else
-        curDetect = gpWPara->productDetectOn == 1 ? 0 : 1;
-
-    gTempNum = gpWPara->templateCount;
-    gPicNumNG = gpWPara->ngImagesKept;
-    gPicNumOK = gpWPara->okImagesKept;
-    gisCOM = gpWPara->serialPort;
-    gisGrayHue = gpWPara->greyChannel;
-    gisColor = gpWPara->colourCamera;
-    gisCut = 1 - gpWPara->noLensOptimisation;
-
-    gpChooseBox = new ChooseBox(LanStr(588));
-    gpNumPad = new NumberInput;
-    gpNumPad->hide();
-    gpNumCharPad = new NumCharInput;
-    gpNumCharPad->hide();
-    gpPasswordBox = new PasswordBox(LanStr(569));
-    gpWarnBox->setText(LanStr(133));
-    gpWarnBox->hide();
-
-    if (gpWPara->screenOffTime > 0)
-        lcdTimer->start(gpWPara->screenOffTime * 1000);
+    setWindowFlags(Qt::FramelessWindowHint);
+    setFixedSize(kScreenWidth, kScreenHeight);
+    // The strip and the column lie over the camera views.
+    ioStatus->raise();
+    indexButton->raise();
 }
 
-void MainWindow::openDatabases()
+void MainWindow::connectBars()
 {
-    openOrRestore(&paramDb, kParamFile);
-    openOrRestore(&recordDb, kRecordFile);
-    openOrRestore(&snDb, kSnFile);
+    connect(optionBar, &OptionBar::btnsToggled, this, &MainWindow::OptBtnsToggledSlot);
+    connect(regiOption, &RegiOption::btnsToggled, this, &MainWindow::RegionBtnsToggledSlot);
+    connect(regiOption, &RegiOption::ChangeDetect, this, &MainWindow::SlotChangeDetect);
+    connect(regiOption, &RegiOption::ChangeCamera, this, &MainWindow::SlotChangeCamera);
+    connect(alarmOption, &AlarmOption::btnsToggled, this, &MainWindow::AlarmtnsToggledSlot);
+    connect(alarmOption, &AlarmOption::AlarmChangeSource, this, &MainWindow::SlotChangeSource);
+    for (CammerWidget* view : views) {
+        connect(view, &CammerWidget::previousTemplate, regiOption, &RegiOption::SlotTempLast);
+        connect(view, &CammerWidget::nextTemplate, regiOption, &RegiOption::SlotTempNext);
+    }
+}
+
+void MainWindow::StopCameras()
+{
+    for (CammerWidget* view : views) {
+        if (view && view->camera) {
+            view->camera->CameraStop();
+            view->camera->CameraClose();
+        }
+    }
+}
+
+void MainWindow::setcontentLayout()
+{
+    contentStack->setCurrentIndex(0);
+}
+
+void MainWindow::InsertRecord(const QString& text)
+{
+    qInfo().noquote() << "record:" << text;
 }
 
 void MainWindow::FLushAll()
 {
+    paramQuery.reset();
+    snQuery.reset();
     CloseProgramDatabase(&paramDb);
     CloseProgramDatabase(&recordDb);
     CloseProgramDatabase(&snDb);
+    QThread::msleep(500);
 }
 
 void MainWindow::showNotice(const QString& title, const QString& text)
 {
     auto* box = new WarnBox(title);
+    box->setAttribute(Qt::WA_DeleteOnClose);
     box->setText(text);
     box->show();
+}
+
+ViewReadings MainWindow::viewReadings() const
+{
+    ViewReadings r;
+    r.runState = runState;
+    r.displayState = displayState;
+    r.countdownPhase = countdownPhase;
+    r.curDetect = curDetect;
+    r.editDetect = editDetect;
+    r.countdown = 0;   // no step counts down before detection runs its cycles
+    r.selectedView = selectedView;
+    r.drawTool = drawTool;
+    r.imageScaleX = imageScaleX;
+    r.imageScaleY = imageScaleY;
+    r.displayScaleX = displayScaleX;
+    r.displayScaleY = displayScaleY;
+    r.zoomOffset = zoomOffset;
+    r.zoomFactor = zoomFactor;
+    r.cursorImagePos = cursorImagePos;
+    r.cursorValue = cursorValue;
+    return r;
+}
+
+int MainWindow::frameRate(int camera) const
+{
+    return camera >= 0 && camera < kMaxCameras ? frameRates[camera] : 0;
+}
+
+const BrowsedPicture* MainWindow::browsedPicture() const
+{
+    return regiOption ? &regiOption->browsed : nullptr;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    return BWidget::eventFilter(watched, event);
+}
+
+void MainWindow::OptBtnsToggledSlot(OptionBar::BTN_TYPE, bool)
+{
+}
+
+void MainWindow::RegionBtnsToggledSlot(RegiOption::BTN_TYPE, bool)
+{
+}
+
+void MainWindow::SlotChangeDetect(int)
+{
+}
+
+void MainWindow::SlotChangeCamera(int)
+{
+}
+
+void MainWindow::AlarmtnsToggledSlot(AlarmOption::BTN_TYPE, bool)
+{
+}
+
+void MainWindow::SlotChangeSource(int)
+{
 }

@@ -1,0 +1,94 @@
+#include "screen/viewtexts.h"
+
+#include "core/texttable.h"
+#include "screen/viewreadings.h"
+
+namespace {
+constexpr int kTextStepProduct = 263;     // "Prod", "Mold"
+constexpr int kTextStepSides = 372;       // "Left prod" .. "Right mold"
+constexpr int kTextStepStations = 477;    // "1st" .. "8th"
+constexpr int kTextCameraStatus = 313;    // "Cam %1 %2 %3"
+constexpr int kTextResampling = 310;
+constexpr int kTextStopping = 311;
+constexpr int kTextDetecting = 312;
+constexpr int kTextDetected = 528;
+constexpr int kTextWaiting = 529;
+constexpr int kMaxLabelledRegions = 10;
+constexpr float kCountdownShownAbove = 0.02f;
+}  // namespace
+
+QString StepName(int machineType, int d)
+{
+    switch (machineType) {
+    case 1:
+    case 2:
+        return LanStr(kTextStepSides + d);
+    case 4:
+        return LanStr(kTextStepStations + d);
+    default:
+        return LanStr(kTextStepProduct + d);
+    }
+}
+
+StateWord CameraStateWord(int runState, int countdownPhase)
+{
+    if (runState == kRunRelearning || runState == kRunStopped)
+        return BrowseStateWord(runState);
+    switch (countdownPhase) {
+    case kPhaseCounting:
+        return {LanStr(kTextDetecting), Qt::green};
+    case kPhaseJudged:
+        return {LanStr(kTextDetected), Qt::green};
+    case kPhaseShown:
+        return {LanStr(kTextWaiting), Qt::green};
+    default:
+        return {QString(), Qt::green};
+    }
+}
+
+StateWord BrowseStateWord(int runState)
+{
+    if (runState == kRunRelearning)
+        return {LanStr(kTextResampling), Qt::cyan};
+    if (runState == kRunStopped)
+        return {LanStr(kTextStopping), Qt::red};
+    return {LanStr(kTextDetecting), Qt::green};
+}
+
+QString CameraStatusText(int cameraIndex, const QString& stepName, const QString& stateWord)
+{
+    return LanStr(kTextCameraStatus).arg(cameraIndex + 1).arg(stepName, stateWord);
+}
+
+QString CountdownText(float seconds)
+{
+    if (!(seconds > kCountdownShownAbove))
+        return QString();
+    return QString::number(seconds, 'g', 3);
+}
+
+QString RegionThreshold(int function, bool perRoiParams, int alarmArea, int sensitivity, int area)
+{
+    if (function == 0 && !perRoiParams)
+        return QString::number(alarmArea);
+    if (function == 6)
+        return QString::number(sensitivity);
+    if (function == 1)
+        return QStringLiteral("%1--%2").arg(sensitivity).arg(area);
+    return QString::number(area);
+}
+
+QString RegionLabel(int region, int regionCount, const QString& threshold, int value)
+{
+    if (regionCount <= kMaxLabelledRegions)
+        return QStringLiteral("%1: %2 / %3 ").arg(region + 1).arg(threshold).arg(value);
+    return QStringLiteral("%1: %2").arg(region + 1).arg(value);
+}
+
+QString LocationText(int x, int y, int value, bool colour)
+{
+    if (!colour)
+        return QStringLiteral("%1, %2, %3").arg(x).arg(y).arg(value);
+    const int r = (value >> 16) & 0xff, g = (value >> 8) & 0xff, b = value & 0xff;
+    return QStringLiteral("%1, %2, %3").arg(x).arg(y).arg(QStringLiteral("%1, %2, %3").arg(r).arg(g).arg(b));
+}
