@@ -26,7 +26,11 @@ void RunController::TimerUp(int step)
 {
     const WizardPara& p = para();
     const bool last = step == LastStep();
-    if (last && p.preCut >= 1 && p.preCut <= kMaxPreCut && st.countdown[step] * 10 <= p.preCut && !p.okNgPulses) {
+    // Whole tenths left: the float countdown drifts by a few millionths per
+    // tick, which must not move the pre-cut to a later tick or past the
+    // inspection.
+    const int tenthsLeft = qRound(st.countdown[step] * 10);
+    if (last && p.preCut >= 1 && p.preCut <= kMaxPreCut && tenthsLeft <= p.preCut && !p.okNgPulses) {
         out(kOutClampInhibit, true);
         publish();
     }
