@@ -182,6 +182,7 @@ void RunTest::start(int cameras, bool doorClosed)
     port = std::make_unique<ControlPort>(work.file(QStringLiteral("no-board")));
     io = std::make_unique<RecordingIO>(*port, clock);
     rec = std::make_unique<OperationRecord>(QStringLiteral("dbRecord"), clock);
+    rec->setNet(&net);
     QVector<RunView*> list;
     for (int c = 0; c < cameras; ++c) {
         views.push_back(std::make_unique<FakeView>(c, clock));
