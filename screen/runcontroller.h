@@ -127,6 +127,7 @@ private:
     void takeFrames();
     void endPass();
     void alarmScan();
+    void clearNoDetect();
     void retryStep();
     void doorTrigger();
     void stoppedScan();
@@ -159,11 +160,13 @@ private:
     bool netUp() const;
     void reportCycle(bool anyNg, int d);
     void reportFinalNg(int d);
+    void pulseResult(bool ng);
     void ngOutputs(int d);
     void okOutputs(int d, bool manual);
     void RaiseAlarm(int d);
     void AlarmEnd(int d);
     void resumeAfterAlarm(bool clampOff, bool ejectorOff);
+    void leaveOut(int camera, int clearedState);
     void resultDisplay(bool anyNg, int d, bool manual);
     void resultImages(int d);
     void handOff();

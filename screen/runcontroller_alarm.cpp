@@ -146,15 +146,22 @@ void RunController::SkipMouldAllCameras()
     record(LanStr(103));
 }
 
+// The camera is left out of the current step for the rest of the cycle; its
+// kept NG picture is marked with how the alarm was cleared.
+void RunController::leaveOut(int camera, int clearedState)
+{
+    const int d = st.curDetect;
+    st.noDetect[camera][d] = true;
+    if (st.imageState[camera][d] == ResultImageState::NgKept)
+        st.imageState[camera][d] = clearedState;
+}
+
 // Skip this mould on one camera; the others are inspected again.
 void RunController::SkipMouldCamera(int camera)
 {
     if (camera < 0 || camera >= cameras())
         return;
-    const int d = st.curDetect;
-    st.noDetect[camera][d] = true;
-    if (st.imageState[camera][d] == ResultImageState::NgKept)
-        st.imageState[camera][d] = ResultImageState::NotDetected;
+    leaveOut(camera, ResultImageState::NotDetected);
     record(LanStr(106).arg(camera + 1));
     ReCheckStep();
 }
@@ -165,10 +172,7 @@ void RunController::TemplateAdded(int camera)
 {
     if (camera < 0 || camera >= cameras())
         return;
-    const int k = st.curDetect;
-    st.noDetect[camera][k] = true;
-    if (st.imageState[camera][k] == ResultImageState::NgKept)
-        st.imageState[camera][k] = ResultImageState::AddedAsTemplate;
+    leaveOut(camera, ResultImageState::AddedAsTemplate);
     ReCheckStep();
 }
 

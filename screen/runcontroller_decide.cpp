@@ -114,15 +114,22 @@ void RunController::pulseTimer(RunTimer& timer, int tenths)
         timer.start(TimerMs(qint64(tenths) * 100));
 }
 
+// OK/NG pulses: an NG pulses clamp inhibit and alarm, an OK the ejector
+// output; OutTimerNotAllowClose ends either.
+void RunController::pulseResult(bool ng)
+{
+    out(kOutClampInhibit, ng);
+    out(kOutEjectorInhibit, !ng);
+    out(kOutAlarm, ng);
+    publish();
+    pulseTimer(*clampPulseTimer, para().clampPulseTime);
+}
+
 void RunController::ngOutputs(int d)
 {
     const WizardPara& p = para();
     if (p.okNgPulses) {
-        out(kOutClampInhibit, true);
-        out(kOutEjectorInhibit, false);
-        out(kOutAlarm, true);
-        publish();
-        pulseTimer(*clampPulseTimer, p.clampPulseTime);
+        pulseResult(true);
         return;
     }
     if ((d == 0 && p.ejectorPulseOnNG) || st.displayState == DisplayState::Alarm)
@@ -140,11 +147,7 @@ void RunController::okOutputs(int d, bool manual)
 {
     const WizardPara& p = para();
     if (p.okNgPulses) {
-        out(kOutClampInhibit, false);
-        out(kOutEjectorInhibit, true);
-        out(kOutAlarm, false);
-        publish();
-        pulseTimer(*clampPulseTimer, p.clampPulseTime);
+        pulseResult(false);
         return;
     }
     if (p.machineType == 4) {

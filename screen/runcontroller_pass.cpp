@@ -130,8 +130,7 @@ void RunController::alarmScan()
     if (!due)
         return;
     st.simulatedInput = -1;
-    for (auto& steps : st.noDetect)
-        std::fill(std::begin(steps), std::end(steps), false);
+    clearNoDetect();
     if (para().machineType == 2) {
         if (in0 && !in3)
             st.side = 1;
@@ -139,6 +138,12 @@ void RunController::alarmScan()
             st.side = 0;
     }
     ports.screen->AlarmReCheck();
+}
+
+void RunController::clearNoDetect()
+{
+    for (auto& steps : st.noDetect)
+        std::fill(std::begin(steps), std::end(steps), false);
 }
 
 void RunController::retryStep()
@@ -381,8 +386,7 @@ void RunController::SecondStepStart(int n)
         return;
     const bool mouldOn = p.detectOn[1] || (twoSided(p.machineType) && p.detectOn[3]);
     st.pendingCameras[1] = mouldOn ? allCameras() : 0;
-    for (auto& steps : st.noDetect)
-        std::fill(std::begin(steps), std::end(steps), false);
+    clearNoDetect();
     if (!p.okNgPulses) {
         if (!(p.preCut > 0 || p.cutClampOnMouldAlarm))
             out(kOutClampInhibit, true);
@@ -526,8 +530,7 @@ void RunController::SlotManualTrig(int step)
         return;
     }
     st.manualStep = step;
-    for (auto& steps : st.noDetect)
-        std::fill(std::begin(steps), std::end(steps), false);
+    clearNoDetect();
     if (gCameraID == 0)
         loadTestPicture();
 }
