@@ -83,7 +83,7 @@ void RunController::publish()
     ports.io->IOFlashOut();
 }
 
-void RunController::record(const QString& line)
+void RunController::recordLine(const QString& line)
 {
     ports.record->InsertRecord(line);
 }
@@ -148,7 +148,7 @@ void RunController::Start()
     tempTimer->start(kTempCheckMs);
     runTimer->start(kFirstPassMs);
     dateTimer->start(kDateCheckMs);
-    record(LanStr(150).arg(cameras()));
+    recordLine(LanStr(150).arg(cameras()));
     st.cycleLength = 0;
     st.cycleStart = ports.clock->elapsedMs() / 100;
     OperationRecord::CountRead();
@@ -218,14 +218,14 @@ void RunController::StartByCommand()
 {
     StartDetect();
     inhibitClampAfterStart();
-    record(LanStr(142));
+    recordLine(LanStr(142));
     ports.screen->SetLed(4, 1);
 }
 
 void RunController::StopByCommand()
 {
     StopDetect();
-    record(LanStr(141));
+    recordLine(LanStr(141));
     ports.screen->SetLed(4, 0);
 }
 
@@ -250,7 +250,7 @@ void RunController::ReSample()
             views[c]->ClearIgnorePoints(k);
         }
     }
-    record(LanStr(139));
+    recordLine(LanStr(139));
     ports.screen->SaveSerials();
     ports.screen->Repaint();
 }

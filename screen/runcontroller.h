@@ -118,7 +118,7 @@ private:
     quint32 allCameras() const;
     void out(int i, bool on);
     void publish();
-    void record(const QString& line);
+    void recordLine(const QString& line);
     void updateCycleTime();
     void inhibitClampAfterStart();
 

@@ -36,7 +36,7 @@ void RunController::RaiseAlarm(int d)
             line += LanStr(151).arg(c + 1);
     }
     line.chop(1);
-    record(line + LanStr(152));
+    recordLine(line + LanStr(152));
     st.alarmStart = ports.clock->elapsedMs();
 }
 
@@ -143,7 +143,7 @@ void RunController::SkipMouldAllCameras()
     }
     st.manualReCheck = true;
     CheckNG();
-    record(LanStr(103));
+    recordLine(LanStr(103));
 }
 
 // The camera is left out of the current step for the rest of the cycle; its
@@ -162,7 +162,7 @@ void RunController::SkipMouldCamera(int camera)
     if (camera < 0 || camera >= cameras())
         return;
     leaveOut(camera, ResultImageState::NotDetected);
-    record(LanStr(106).arg(camera + 1));
+    recordLine(LanStr(106).arg(camera + 1));
     ReCheckStep();
 }
 

@@ -73,7 +73,8 @@ void RunController::takeFrames()
     }
 }
 
-// Steps 4 to 11 of the pass; a return goes to the end of the pass.
+// Everything between the frame take-over and the end of the pass; a
+// return goes straight to the end of the pass.
 void RunController::passBody()
 {
     if (st.displayState == DisplayState::Alarm) {
@@ -514,7 +515,7 @@ void RunController::InCheck()
     publish();
     inCheckTimer->stop();
     const QString text = LanStr(335);
-    record(text);
+    recordLine(text);
     ports.screen->ShowWarning(text);
     st.noInputWarned = true;
 }

@@ -83,7 +83,10 @@ public:
     void Inspect(int step) override;
     bool cameraOk() const override { return ok; }
     void setCameraOk(bool value) override { ok = value; }
-    QVector<FailedRegion> FailedRegions(int) const override { return ok ? QVector<FailedRegion>() : failed; }
+    QVector<FailedRegion> FailedRegions(int step) const override
+    {
+        return !ok && (failedStep < 0 || failedStep == step) ? failed : QVector<FailedRegion>();
+    }
     void PushNgRing(int step) override { calls << QStringLiteral("PushNgRing %1").arg(step); }
     void UpdateLive() override {}
     void SaveReTrainImage(int step) override { calls << QStringLiteral("SaveReTrainImage %1").arg(step); }
@@ -100,7 +103,8 @@ public:
 
     int index;
     bool verdict[kMaxDetects] = {true, true, true, true, true, true, true, true};
-    QVector<FailedRegion> failed{{0, 0}};
+    QVector<FailedRegion> failed{{0, 0}};  // the regions of an NG verdict
+    int failedStep = -1;                   // the step they belong to; -1 any
     bool delivering = false;   // a new frame on every pass
     bool ok = true;
     int whiteBalance = 0;

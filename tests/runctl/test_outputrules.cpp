@@ -242,6 +242,26 @@ TEST_F(Outputs, RegionOutputsPulseWithTheEjector)
     EXPECT_EQ(records().size(), 1);
 }
 
+// On the right side of a two-colour machine the product step is step 2:
+// its own failed regions drive the region NG outputs.
+TEST_F(Outputs, RegionOutputsOfTheRightSide)
+{
+    para.machineType = 1;
+    para.mouldSide = 1;
+    para.ejectorPulseOnNG = 1;
+    para.ejectorPulseTime = 5;
+    start();
+    ASSERT_EQ(st().side, 0);
+    view().failed = {{0, 1}};
+    view().failedStep = 2;
+    verdict(2, false);
+    const qint64 t0 = now();
+    pulse(0);
+    advance(1000);
+    EXPECT_EQ(view().inspections[0].step, 2);
+    EXPECT_EQ(outAt(t0 + 510), O0 | O1 | O5);
+}
+
 // Pulse ends while stopped leave clamp and ejector alone; the OK/NG pulse
 // ends switch everything off whatever the state.
 TEST_F(Outputs, PulseEndsWhileStopped)
