@@ -7,21 +7,24 @@
 //
 // Wiring by the main window (which owns one RunController):
 //   - Ports: ControlPortIO over gpControlIO, a QtRunClock, the window itself
-//     as RunScreen, the network link as RunNet (or a plain RunNet), and the
-//     OperationRecord on the "dbRecord" connection.
+//     as RunScreen, the network link as RunNet (or a plain RunNet), and an
+//     OperationRecord on the "dbRecord" connection (setUserLevel from the
+//     window's userLevel, setNet). MainWindow::InsertRecord is
+//     record().InsertRecord, CountWrite is OperationRecord::CountWrite.
 //   - After the settings load (pass &state().side to LoadDatafromFile):
 //     Init(); once the camera views exist: setViews(views in camera order);
 //     at the end of start-up: Start() (record day and roll-over, StartDetect,
 //     polling pass after 5 ms, date and temperature timers, ready line,
 //     counters).
-//   - Buttons: SlotManualTrig(0/1/chosen step), StartByCommand /
-//     StopByCommand after the password and the question, ReSample.
-//   - Region editor: ReCheckStep, SkipMouldAllCameras, SkipMouldCamera,
+//   - Buttons: SlotManualTrig(0/1/chosen step); SlotSimulationTrigIn1..8:
+//     SimulateInput(0..7); StartByCommand / StopByCommand after the password
+//     and the question; ReSample after its question.
+//   - Region editor: RunScreen::AlarmReCheck calls its SlotReCheck, which
+//     ends in ReCheckStep; SkipMouldAllCameras, SkipMouldCamera,
 //     TemplateAdded, BackTrain; its Restart sets displayState 0 through
-//     state(); commands that open the editor set displayState 3.
+//     state(); the commands that open the editor set displayState 3.
 //   - Views and title bar read state(): countdown, countdownPhase,
 //     displayState, imageState, anyCameraNg, curDetect, frameCount.
-// InsertRecord and CountWrite of the main window are record().
 
 #include "screen/runstate.h"
 
