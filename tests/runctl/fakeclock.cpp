@@ -63,5 +63,5 @@ void FakeClock::advance(qint64 ms)
         }
         slot->onTimeout();
     }
-    nowMs = until;
+    nowMs = qMax(nowMs, until);  // a nested advance may have gone further
 }

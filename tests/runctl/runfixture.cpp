@@ -131,6 +131,8 @@ void FakeScreen::CameraRestart()
 void FakeScreen::AlarmReCheck()
 {
     events << "AlarmReCheck";
+    if (duringReCheck)
+        duringReCheck();
     controller->ReCheckStep();
 }
 

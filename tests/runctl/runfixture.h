@@ -18,6 +18,7 @@
 
 #include <QSqlDatabase>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -147,6 +148,8 @@ public:
     void HideWarning() override { events << "HideWarning"; }
 
     RunController* controller = nullptr;
+    // Runs while the re-check waits (as a question the editor asks would).
+    std::function<void()> duringReCheck;
     bool lost = false;
     bool restartRecovers = false;
     int restarts = 0;

@@ -100,6 +100,32 @@ TEST_F(Scenario, MouldAlarmStaysWhileTheReCheckFails)
     EXPECT_EQ(records().size(), 2);
 }
 
+// The editor's re-check may wait for an answer; the polling pass is re-armed
+// only once it returns, so a door cycled meanwhile starts no second one.
+TEST_F(Scenario, NoReCheckInsideAReCheck)
+{
+    start();
+    verdict(1, false);
+    pulse(0);
+    advance(3000);
+    screen.duringReCheck = [this] {
+        screen.duringReCheck = nullptr;
+        setInput(1, false);
+        advance(20);
+        setInput(1, true);
+        advance(20);
+    };
+    setInput(1, false);
+    advance(10);
+    verdict(1, true);
+    setInput(1, true);
+    advance(10);
+    EXPECT_EQ(screen.events.count("AlarmReCheck"), 1);
+    EXPECT_EQ(view().inspections.size(), 3u);
+    EXPECT_EQ(out(), 0);
+    EXPECT_EQ(fileText("count.txt"), kCountOneNg);
+}
+
 // S3: a product NG cancels the mould countdown; once cleared, the mould
 // step of the interrupted cycle runs with its own delay only.
 TEST_F(Scenario, ProductAlarmThenQueuedMouldStep)
