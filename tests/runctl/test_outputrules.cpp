@@ -242,6 +242,40 @@ TEST_F(Outputs, RegionOutputsPulseWithTheEjector)
     EXPECT_EQ(records().size(), 1);
 }
 
+// The mould step started by input 2 in semi-automatic mode inhibits the
+// clamp (on the accepted type too, which leaves it free at the cycle start).
+struct SecondStepCase {
+    const char* name;
+    Settings set;
+    int word;  // after input 2
+};
+
+class SecondStep : public RunTest, public ::testing::WithParamInterface<SecondStepCase>
+{
+};
+
+TEST_P(SecondStep, ClampInhibit)
+{
+    para.semiAuto = 1;
+    GetParam().set(para);
+    start();
+    pulse(0);
+    advance(1000);
+    EXPECT_EQ(out() & O0, 0);
+    pulse(2);
+    EXPECT_EQ(out(), GetParam().word);
+}
+
+const SecondStepCase kSecondStepCases[] = {
+        {"accepted type", [](WizardPara& p) { p.machineType = 5; }, O0},
+        {"pre-cut", [](WizardPara& p) { p.preCut = 5; }, 0},
+        {"clamp cut on mould alarm", [](WizardPara& p) { p.cutClampOnMouldAlarm = 1; }, 0},
+        {"pulses: the product's OK pulse stays without a pulse time", [](WizardPara& p) { p.okNgPulses = 1; }, O1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Options, SecondStep, ::testing::ValuesIn(kSecondStepCases),
+                         [](const ::testing::TestParamInfo<SecondStepCase>& info) { return CaseName(info.param.name); });
+
 // On the right side of a two-colour machine the product step is step 2:
 // its own failed regions drive the region NG outputs.
 TEST_F(Outputs, RegionOutputsOfTheRightSide)
