@@ -1,0 +1,198 @@
+// Run controller: the countdown of each scheduled step, the pre-cut of the
+// clamp inhibit, the inspection of every camera at zero and the automatic
+// NG retry.
+
+#include "screen/runcontroller.h"
+
+#include "core/controlport.h"
+#include "core/wizardpara.h"
+#include "screen/operationrecord.h"
+#include "screen/runclock.h"
+#include "screen/runio.h"
+#include "screen/runscreen.h"
+#include "screen/runview.h"
+
+#include <QFile>
+
+namespace {
+constexpr int kMaxPreCut = 100;       // tenths; the whole range of the pre-cut setting
+constexpr int kOriginalsKept = 200;   // frames kept under ./originalimage
+const char* const kOriginalsDir = "./originalimage";
+}  // namespace
+
+// One 100 ms tick of the step's countdown, or its inspection once the
+// countdown has run out (a delay of n tenths inspects on the n-th tick).
+void RunController::TimerUp(int step)
+{
+    const WizardPara& p = para();
+    const bool last = step == LastStep();
+    // Whole tenths left: the float countdown drifts by a few millionths per
+    // tick, which must not move the pre-cut to a later tick or past the
+    // inspection.
+    const int tenthsLeft = qRound(st.countdown[step] * 10);
+    if (last && p.preCut >= 1 && p.preCut <= kMaxPreCut && tenthsLeft <= p.preCut && !p.okNgPulses) {
+        out(kOutClampInhibit, true);
+        publish();
+    }
+    if (st.countdown[step] > 0.11) {
+        st.countdown[step] = static_cast<float>(st.countdown[step] - 0.1);
+        ports.screen->CountdownTick();
+        return;
+    }
+    countdownTimer[step]->stop();
+    bool allOk = true;
+    for (int c = 0; c < cameras(); ++c) {
+        RunAlgorithm(c, step);
+        allOk = allOk && views[c]->cameraOk();
+    }
+    CheckNG();
+    st.countdownPhase = 2;
+    // Auto parts: an all-good mould step refreshes template 0 of step 1.
+    if (st.displayState != DisplayState::Alarm && last && allOk && !st.retryPending && p.templateAutoUpdate
+        && p.machineType == 3) {
+        gisReShape = true;
+        for (RunView* view : views)
+            view->SaveReTrainImage(1);
+    }
+}
+
+void RunController::RunAlgorithm(int camera, int detect)
+{
+    const WizardPara& p = para();
+    int s = detect;
+    int pending = detect;
+    if (p.machineType == 1 || p.machineType == 2) {
+        s = (detect < 2 ? detect : detect - 2) + (st.side == 0 ? 2 : 0);
+        pending = s & 1;
+    }
+    st.curDetect = s;
+    st.pendingCameras[pending] &= ~(quint32(1) << camera);
+    pruneOriginals();
+    if (st.saveOriginals)
+        saveOriginal(camera, s);
+    if (st.runState == RunState::Relearning) {
+        relearnStep(camera, s);
+        return;
+    }
+    RunView* view = views[camera];
+    view->Inspect(s);
+    if (!view->cameraOk()) {
+        if (!p.okNgPulses)
+            cameraNgOutputs(pending);
+        cameraNgBookkeeping(camera, s, pending);
+    }
+    if (st.countCycle[camera]) {
+        ++gAllNum[camera];
+        st.countCycle[camera] = false;
+    }
+    publish();
+    view->UpdateLive();
+}
+
+// Outputs of a camera NG at once, before the decision over all cameras.
+void RunController::cameraNgOutputs(int p)
+{
+    const WizardPara& w = para();
+    if (w.machineType == 4) {
+        if (!(p == 0 && w.ejectorPulseOnNG))
+            out(kOutAlarm, true);
+    } else if (p == 0) {
+        if (!w.noEjectorControl && !w.ejectorPulseOnNG) {
+            out(kOutEjectorInhibit, true);
+            if (!(w.preCut > 0 || w.cutClampOnMouldAlarm))
+                out(kOutClampInhibit, true);
+        }
+        if (!w.ejectorPulseOnNG && st.retryLeft[0] == 0)
+            out(kOutAlarm, true);
+    } else {
+        if (!(w.preCut > 0 && st.retryLeft[1] > 0))
+            out(kOutClampInhibit, true);
+        if (st.retryLeft[1] == 0)
+            out(kOutAlarm, true);
+    }
+}
+
+// A camera counts one final NG per cycle; the product step's failed regions
+// ask for their NG outputs; the NG frame goes into the ring.
+void RunController::cameraNgBookkeeping(int camera, int s, int p)
+{
+    const bool final = st.retryLeft[p] == 0;
+    if (st.countNg[camera] && final) {
+        ++gFailNum[camera];
+        st.countNg[camera] = false;
+    }
+    if (p == 0 && para().ejectorPulseOnNG) {
+        for (const FailedRegion& region : views[camera]->FailedRegions(s)) {
+            if (region.output >= 0 && region.output < kRegionOutputs)
+                st.regionOutputs[region.output] = true;
+        }
+    }
+    if (st.imageState[camera][s] == ResultImageState::CycleStarted && final)
+        views[camera]->PushNgRing(s);
+}
+
+// Re-learning: the frame becomes template 0 of the step; once every camera
+// stored every enabled step, detection restarts and the operator checks the
+// regions on the new templates.
+void RunController::relearnStep(int camera, int s)
+{
+    if (!st.relearn[camera][s])
+        return;
+    if (para().detectOn[s])
+        views[camera]->SaveReTrainImage(s);
+    st.relearn[camera][s] = false;
+    views[camera]->setCameraOk(true);
+    for (int c = 0; c < cameras(); ++c) {
+        for (int k = 0; k < gDNum; ++k) {
+            if (st.relearn[c][k] && para().detectOn[k])
+                return;
+        }
+    }
+    StartDetect();
+    if (!para().okNgPulses) {
+        out(kOutClampInhibit, true);
+        publish();
+    }
+    st.runState = RunState::Relearning;
+    CheckArea(false);
+}
+
+// Keeps at most 200 saved frames, deleting the oldest.
+void RunController::pruneOriginals()
+{
+    QList<QFileInfo> files;
+    FoundAllFile(files, QLatin1String(kOriginalsDir));
+    if (files.size() <= kOriginalsKept)
+        return;
+    SortFileByTime(files);
+    for (int i = 0; i < files.size() - kOriginalsKept; ++i)
+        QFile::remove(files[i].absoluteFilePath());
+}
+
+void RunController::saveOriginal(int camera, int s)
+{
+    const QString stamp = ports.clock->now().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
+    views[camera]->SaveOriginal(
+            QStringLiteral("%1/cammer%2%3/template%4.bmp").arg(QLatin1String(kOriginalsDir)).arg(camera + 1).arg(s + 1).arg(stamp));
+}
+
+// Automatic retry: the current step again on every camera, on the frames the
+// pass took over last.
+void RunController::ReCheck()
+{
+    const int idx = decisionStep();
+    st.pendingCameras[idx] = 0;
+    if (idx == LastStep()) {
+        if (para().preCut == 0 || st.retryLeft[idx] == 0)
+            out(kOutClampInhibit, true);
+    }
+    publish();
+    const int step = st.curDetect;
+    for (int c = 0; c < cameras(); ++c) {
+        if (!para().detectOn[step])
+            continue;
+        st.pendingCameras[idx] |= quint32(1) << c;
+        RunAlgorithm(c, step);
+    }
+    CheckNG();
+}
