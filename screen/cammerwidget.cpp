@@ -8,11 +8,14 @@
 #include "screen/viewreadings.h"
 #include "screen/viewtemplates.h"
 
+#include <QImage>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QTimer>
 
 #include <opencv2/core.hpp>
+
+#include <cstring>
 
 int gSource = -1;
 QString gTempTime;
@@ -26,11 +29,6 @@ const QPoint kNextArrow(1600, 400);
 const QPoint kToolBarPlace(950, 850);
 const char* const kParamConnection = "dbIn";
 
-FrameBytes zeroed(int bytes)
-{
-    return FrameBytes(size_t(std::max(bytes, 0)), 0);
-}
-
 QPushButton* arrowButton(const char* icon, const QPoint& place, QWidget* parent)
 {
     auto* button = new QPushButton(parent);
@@ -42,13 +40,20 @@ QPushButton* arrowButton(const char* icon, const QPoint& place, QWidget* parent)
     return button;
 }
 
+int frameType()
+{
+    return gisColor ? CV_8UC4 : CV_8UC1;
+}
+
 }  // namespace
 
 CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     : QWidget(parent)
     , cameraIndex(index)
+    , work(std::make_unique<ViewWorkSet>())
     , host(host)
 {
+    work->cameraIndex = index;
     buildWidgets();
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -66,7 +71,7 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
         return;
 
     buildWorkingSet();
-    loadTemplates();
+    LoadTemplates(*work);
     loadRecords();
     buildEngine();
     camera->CameraStart();
@@ -93,17 +98,17 @@ void CammerWidget::buildWidgets()
     ShowHideTool(0);
 }
 
+// What every view has: the incoming frame, the SDK scratch buffer, the
+// frame on show and its 32-bit picture.
 void CammerWidget::allocateDisplayBuffers()
 {
     imageIn.allocate(gImageW, gImageH, gisColor != 0);
-    imageSdk = zeroed(gImageLen * 4);
-    if (gisColor) {
-        imageGray = zeroed(gImageLen);
-        imageRgba = zeroed(gColorLen);
-    }
-    imageShow = zeroed(gColorLen);
-    imageRgb32 = zeroed(gImageLen * 4);
-    rgb32Image = QImage(imageRgb32.data(), gImageW, gImageH, QImage::Format_RGB32);
+    imageSdk.assign(size_t(std::max(gImageLen, 0)) * 4, 0);
+    if (gisColor)
+        imageRgba.assign(size_t(std::max(gColorLen, 0)), 0);
+    work->imageShow = cv::Mat::zeros(gImageH, gImageW, frameType());
+    work->imageRgb32 = QImage(gImageW, gImageH, QImage::Format_RGB32);
+    work->imageRgb32.fill(Qt::black);
     selectedRoi = -1;
     lastSelectedRoi = -1;
     brightness = 0;
@@ -111,59 +116,41 @@ void CammerWidget::allocateDisplayBuffers()
 
 void CammerWidget::buildWorkingSet()
 {
-    imageRaw = zeroed(gColorLen);
-    imageWork = zeroed(gColorLen);
+    work->Allocate(gImageW, gImageH, gisColor != 0, gTempNum);
     dragHandle = -1;
     editState = 0;
     polyCount = 0;
     pendingShape = polyActive = touchDown = false;
-    defectImage = zeroed(gImageLen);
-    alarmRects.assign(size_t(kMaxDetects) * kMaxRegions * kAlarmBoxes, AlarmBox());
-    cameraOk = true;
-    for (auto& step : roiOk)
-        std::fill(std::begin(step), std::end(step), true);
+    work->cameraOk = true;
     blinkPhase = 0;
     ngRingShown = 0;
     for (int d = 0; d < gDNum && d < kMaxDetects; ++d) {
         ngRingPos[d] = 0;
-        for (FrameBytes& frame : ngRing[d])
-            frame = zeroed(gColorLen);
-        // No ignore points until the stored ones are read.
-        ignoreImage[d] = cv::Mat::zeros(std::max(gImageH, 1), std::max(gImageW, 1), CV_8UC1);
+        for (cv::Mat& frame : ngRing[d])
+            frame = cv::Mat::zeros(gImageH, gImageW, frameType());
     }
+    LoadIgnorePoint();
 }
 
-void CammerWidget::loadTemplates()
+// The stored ignore points of every step; none until the files are read.
+void CammerWidget::LoadIgnorePoint()
 {
-    for (int d = 0; d < gDNum && d < kMaxDetects; ++d) {
-        templates[d].assign(size_t(std::max(gTempNum, 0)), FrameBytes());
-        templateFlags[d].assign(size_t(std::max(gTempNum, 0)), 0);
-        templateTotal[d] = 0;
-        for (int j = 0; j < gTempNum; ++j) {
-            templates[d][j] = zeroed(gColorLen);
-            if (ReadTemplatePicture(TemplateFile(cameraIndex, d, j), gImageW, gImageH, gisColor != 0,
-                                    templates[d][j].data())) {
-                templateFlags[d][j] = 1;
-                ++templateTotal[d];
-            }
-        }
-        if (gTempNum > 0 && !templateFlags[d][0]) {
-            FillCentreTemplate(templates[d][0].data(), gImageW, gImageH);
-            templateFlags[d][0] = 1;
-            ++templateTotal[d];
-        }
-    }
+    for (int d = 0; d < gDNum && d < kMaxDetects; ++d)
+        work->ignoreImage[d] = cv::Mat::zeros(gImageH, gImageW, CV_8UC1);
 }
 
 void CammerWidget::loadRecords()
 {
     QSqlDatabase paramDb = QSqlDatabase::database(QLatin1String(kParamConnection));
     liveRecord = std::make_unique<CammerSingleton>(cameraIndex);
-    liveRecord->LoadDatafromFile(paramDb, &liveMasks);
+    liveRecord->LoadDatafromFile(paramDb, &work->liveMasks);
     editRecord = std::make_unique<CammerSingleton>(cameraIndex);
+    work->liveRecord = liveRecord.get();
+    work->editRecord = editRecord.get();
 }
 
-// The inspection engine of this camera, built over the record in force.
+// The inspection engine of this camera, built over the record in force and
+// the working set.
 void CammerWidget::buildEngine()
 {
 }
@@ -173,26 +160,138 @@ bool CammerWidget::cameraOpen() const
     return camera && camera->cameraOpen();
 }
 
+bool CammerWidget::liveShown() const
+{
+    return gSource == -1 || gSource == 1;
+}
+
 bool CammerWidget::TakeFrame()
 {
-    if (!complete || !TakeNewestFrame(cameraIndex, imageIn, imageRaw.data(), imageRaw.size()))
+    cv::Mat& raw = work->imageRaw;
+    if (!complete || !TakeNewestFrame(cameraIndex, imageIn, raw.data, raw.total() * raw.elemSize()))
         return false;
-    if (gisColor) {
-        // Luma of the mean colour (the mean of the pixels' luma).
-        const cv::Scalar mean = cv::mean(cv::Mat(gImageH, gImageW, CV_8UC4, imageRaw.data()));
-        brightness = int(0.114 * mean[0] + 0.587 * mean[1] + 0.299 * mean[2]);
-    } else {
-        brightness = int(cv::mean(cv::Mat(gImageH, gImageW, CV_8UC1, imageRaw.data()))[0]);
-    }
+    const cv::Scalar mean = cv::mean(raw);
+    // In colour mode the luma of the mean colour, which is the mean luma.
+    brightness = gisColor ? int(0.114 * mean[0] + 0.587 * mean[1] + 0.299 * mean[2]) : int(mean[0]);
     return true;
 }
 
 void CammerWidget::ShowLiveFrame()
 {
-    if (!complete || (gSource != -1 && gSource != 1))
+    if (!complete || !liveShown())
         return;
-    std::copy(imageRaw.begin(), imageRaw.end(), imageShow.begin());
+    work->imageRaw.copyTo(work->imageShow);
     update();
+}
+
+void CammerWidget::SetWB()
+{
+    camera->SetWB();
+}
+
+void CammerWidget::LoadTestPicture(const QString& file)
+{
+    QImage picture;
+    if (!complete || !picture.load(file) || picture.width() != gImageW || picture.height() != gImageH)
+        return;
+    if (picture.format() != QImage::Format_Indexed8 || gisColor)
+        picture = picture.convertToFormat(gisColor ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
+    cv::Mat& raw = work->imageRaw;
+    const size_t row = size_t(gImageW) * raw.elemSize();
+    for (int y = 0; y < gImageH; ++y)
+        std::memcpy(raw.ptr(y), picture.constScanLine(y), row);
+}
+
+void CammerWidget::SaveOriginal(const QString& file)
+{
+    if (complete)
+        WriteFrame(file, work->imageRaw);
+}
+
+// Aligns the newest frame to the step's template position, shows it and
+// judges the step (the engine sets the camera's and the regions' results).
+void CammerWidget::Inspect(int step)
+{
+    if (!complete || step < 0 || step >= kMaxDetects)
+        return;
+    work->imageRaw.copyTo(work->imageWork);
+    work->imageRaw.copyTo(work->imageShow);
+}
+
+QVector<FailedRegion> CammerWidget::FailedRegions(int step) const
+{
+    QVector<FailedRegion> failed;
+    if (!complete || step < 0 || step >= kMaxDetects)
+        return failed;
+    const int regions = std::clamp(liveRecord->roiNum[step], 0, kMaxRegions);
+    for (int r = 0; r < regions; ++r)
+        if (!work->roiOk[step][r])
+            failed << FailedRegion{r, liveRecord->outN[r]};
+    return failed;
+}
+
+void CammerWidget::PushNgRing(int step)
+{
+    if (!complete || step < 0 || step >= gDNum || step >= kMaxDetects)
+        return;
+    work->imageWork.copyTo(ngRing[step][ngRingPos[step] % 3]);
+    ++ngRingPos[step];
+}
+
+void CammerWidget::UpdateLive()
+{
+    if (liveShown())
+        update();
+}
+
+void CammerWidget::SaveReTrainImage(int step)
+{
+    if (!complete || step < 0 || step >= kMaxDetects || work->templates[step].empty())
+        return;
+    work->imageRaw.copyTo(work->imageWork);
+    work->imageRaw.copyTo(work->imageShow);
+    work->SetTemplate(step, 0, work->imageRaw);
+    WriteFrame(TemplateFile(cameraIndex, step, 0), work->imageRaw);
+}
+
+void CammerWidget::StartBlink()
+{
+    if (blinkTimer)
+        blinkTimer->start(kBlinkMs);
+}
+
+// Result pictures: annotated, captioned and handed to the writer by the
+// inspection engine's result images.
+void CammerWidget::SaveFailImage(int, int, bool)
+{
+}
+
+void CammerWidget::UpdateFailImage(int, int, int)
+{
+}
+
+void CammerWidget::HandOff(int, bool, bool)
+{
+}
+
+void CammerWidget::ResetResults(int steps)
+{
+    work->cameraOk = true;
+    for (int d = 0; d < steps && d < kMaxDetects; ++d) {
+        std::fill(std::begin(work->roiOk[d]), std::end(work->roiOk[d]), true);
+        std::fill(std::begin(work->roiValue[d]), std::end(work->roiValue[d]), 0);
+    }
+}
+
+// Positioning model and matchers of the step, on the engine.
+void CammerWidget::Retrain(int)
+{
+}
+
+void CammerWidget::ClearIgnorePoints(int step)
+{
+    if (complete && step >= 0 && step < kMaxDetects && !work->ignoreImage[step].empty())
+        work->ignoreImage[step].setTo(0);
 }
 
 void CammerWidget::ShowHideTool(int bits)
@@ -202,28 +301,9 @@ void CammerWidget::ShowHideTool(int bits)
     toolBar->setVisible(bits & 2);
 }
 
-AlarmBox& CammerWidget::alarmBox(int d, int r, int k)
-{
-    return alarmRects[(size_t(d) * kMaxRegions + size_t(r)) * kAlarmBoxes + size_t(k)];
-}
-
-int CammerWidget::alarmBoxCount(int d, int r) const
-{
-    if (alarmRects.empty())
-        return 0;
-    const int n = alarmRects[(size_t(d) * kMaxRegions + size_t(r)) * kAlarmBoxes].x1;
-    return std::clamp(n, 0, kAlarmBoxes - 1);
-}
-
-void CammerWidget::StartBlink()
-{
-    if (blinkTimer)
-        blinkTimer->start(kBlinkMs);
-}
-
 void CammerWidget::TimerShowAlarm()
 {
-    if (cameraOk) {
+    if (work->cameraOk) {
         blinkPhase = 0;
         blinkTimer->stop();
     } else {

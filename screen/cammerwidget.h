@@ -1,22 +1,23 @@
 #pragma once
 // One camera's view on the main screen and the owner of everything the
-// program keeps per camera position: the frame buffers of the hand-off, the
-// region record in force and the one being edited, the inspection engine,
-// the region masks, the results of the last inspection, the templates, the
-// ignore points and a ring of the last NG frames.
+// program keeps per camera position: the incoming frame of the hand-off,
+// the working set of inspection (frame buffers, region records and masks,
+// templates, ignore points, results), the inspection engine and a ring of
+// the last NG frames. The run controller drives it as a RunView.
 //
 // The image container makes eight views, one per position, whether or not a
 // camera is found there. A view whose camera did not open stops after its
 // camera was tried and keeps only its incoming, SDK, show and display
 // buffers - except view 0 and, with no camera found at all, the views of the
-// camera-less layout (positions 0 to 3), which are always built in full.
+// camera-less layout (positions 0 to 3), which are always built in full, so
+// that every view the layout shows is complete.
 
 #include "camera/framebuffer.h"
-#include "inspection/cammersingleton.h"
 #include "inspection/circle.h"
 #include "inspection/rect.h"
+#include "screen/runview.h"
+#include "screen/viewworkset.h"
 
-#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QVector>
@@ -34,15 +35,7 @@ class ViewHost;
 class roiOperation;
 struct ViewReadings;
 
-// A defect box of a region, frame coordinates, x2 and y2 exclusive.
-struct AlarmBox {
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
-constexpr int kAlarmBoxes = 100;   // entry 0 holds the count in x1, entries 1..99 the boxes
-
-using FrameBytes = std::vector<uint8_t>;
-
-class CammerWidget : public QWidget
+class CammerWidget : public QWidget, public RunView
 {
     Q_OBJECT
 public:
@@ -54,63 +47,53 @@ public:
     bool fullyBuilt() const { return complete; }
     bool cameraOpen() const;
 
-    // Frame hand-off. Takes over the newest frame when one arrived (imageIn ->
-    // imageRaw under the camera's lock) and measures its brightness; true
-    // when there was one. Always false for a view that is not fully built.
-    bool TakeFrame();
-    // imageRaw -> imageShow and repaint, while the live picture is shown.
-    void ShowLiveFrame();
-
-    // Blinks the defects of an NG camera once a second until it is OK again.
-    void StartBlink();
+    // Reads the ignore points of every step.
+    void LoadIgnorePoint();
 
     // Bit 0 shows the template arrows, bit 1 the region tool bar.
     void ShowHideTool(int bits);
     void DeleteAllFailImage() {}
 
-    // Alarm-box entry k (0 count, 1..99 boxes) of region r of step d.
-    AlarmBox& alarmBox(int d, int r, int k);
-    int alarmBoxCount(int d, int r) const;
+    // RunView: the polling pass.
+    bool TakeFrame() override;
+    void ShowLiveFrame() override;
+    void SetWB() override;
+    void LoadTestPicture(const QString& file) override;
+    // RunView: inspection of one step.
+    void SaveOriginal(const QString& file) override;
+    void Inspect(int step) override;
+    bool cameraOk() const override { return work->cameraOk; }
+    void setCameraOk(bool ok) override { work->cameraOk = ok; }
+    QVector<FailedRegion> FailedRegions(int step) const override;
+    void PushNgRing(int step) override;
+    void UpdateLive() override;
+    void SaveReTrainImage(int step) override;
+    // RunView: the decision.
+    void StartBlink() override;
+    void SaveFailImage(int step, int kind, bool doorCycle) override;
+    void UpdateFailImage(int step, int kind, int imageState) override;
+    void HandOff(int step, bool ng, bool ok) override;
+    void ResetResults(int steps) override;
+    void Retrain(int step) override;
+    void ClearIgnorePoints(int step) override;
 
     const int cameraIndex;
 
-    // Region records and masks (frame-box sized, per step and region).
+    // The working set (records, masks, frames, templates, ignore points,
+    // results) and the records it points to.
+    std::unique_ptr<ViewWorkSet> work;
     std::unique_ptr<CammerSingleton> liveRecord;
     std::unique_ptr<CammerSingleton> editRecord;
-    RegionMasks liveMasks;
-    RegionMasks editMasks;
     CammerRecong* engine = nullptr;
     std::unique_ptr<CameraUnit> camera;
 
-    // Frame buffers: gColorLen bytes unless said otherwise.
-    CameraFrameBuffer imageIn;   // written by the camera's producer
-    FrameBytes imageRaw;         // newest frame taken over
-    FrameBytes imageWork;        // aligned frame the engine judges
-    FrameBytes imageShow;        // frame shown (grey, or 32-bit pixels in colour)
-    FrameBytes imageSdk;         // gImageLen x 4, scratch of the SDKs and image processing
-    FrameBytes imageGray;        // gImageLen, colour mode only
-    FrameBytes imageRgba;        // colour mode only
-    FrameBytes imageRgb32;       // gImageLen x 4, what the paint draws
-    QImage rgb32Image;           // RGB32 over imageRgb32
-
-    // Results of the last inspection or preview.
-    bool cameraOk = true;
-    bool roiOk[kMaxDetects][kMaxRegions] = {};
-    int roiValue[kMaxDetects][kMaxRegions] = {};
-    std::vector<AlarmBox> alarmRects;   // [step][region][kAlarmBoxes]
-    FrameBytes defectImage;             // gImageLen, non-zero = defect
-    bool previewShown = false;
-    int brightness = 0;
-
-    // Templates and ignore points.
-    cv::Mat ignoreImage[kMaxDetects];                   // 8-bit, non-zero = ignored
-    std::vector<FrameBytes> templates[kMaxDetects];     // gTempNum slots per step
-    std::vector<int> templateFlags[kMaxDetects];        // slot in use
-    int templateTotal[kMaxDetects] = {};
-    int shownTemplate = 0;
+    CameraFrameBuffer imageIn;        // written by the camera's producer under pMutex[cameraIndex]
+    std::vector<uint8_t> imageSdk;    // gImageLen x 4, scratch of the SDKs and image processing
+    std::vector<uint8_t> imageRgba;   // colour mode only
+    int brightness = 0;               // mean grey level of the newest frame
 
     // The last three NG work frames per step.
-    FrameBytes ngRing[kMaxDetects][3];
+    cv::Mat ngRing[kMaxDetects][3];
     int ngRingPos[kMaxDetects] = {};
     int ngRingShown = 0;
 
@@ -153,9 +136,9 @@ private:
     void buildWidgets();
     void allocateDisplayBuffers();
     void buildWorkingSet();
-    void loadTemplates();
     void loadRecords();
     void buildEngine();
+    bool liveShown() const;
 
     // Painting, by image source.
     void paintStoredPicture(QPainter& painter, const ViewReadings& r);
@@ -165,7 +148,7 @@ private:
     void drawFrameImage(QPainter& painter);
     void applyZoom(QPainter& painter, const ViewReadings& r) const;
     void markHighlights(const ViewReadings& r, int step, const CammerSingleton& record);
-    void markPixels(const QRect& box, const uint8_t* mask, int maskStride, uint32_t colour);
+    void markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour);
     bool overlayShown(const ViewReadings& r) const;
     QString drawRegions(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record);
     void drawRegion(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record, int roi,

@@ -113,15 +113,19 @@ void CammerWidget::applyZoom(QPainter& painter, const ViewReadings& r) const
 
 void CammerWidget::convertShownFrame()
 {
-    if (gisColor)
-        std::memcpy(imageRgb32.data(), imageShow.data(), size_t(gColorLen));
+    const cv::Mat& shown = work->imageShow;
+    QImage& picture = work->imageRgb32;
+    if (shown.cols != picture.width() || shown.rows != picture.height())
+        return;
+    if (shown.type() == CV_8UC4)
+        std::memcpy(picture.bits(), shown.data, shown.total() * shown.elemSize());
     else
-        Gray2RGBA(imageShow.data(), reinterpret_cast<int*>(imageRgb32.data()), gImageW, gImageH);
+        Gray2RGBA(shown.data, reinterpret_cast<int*>(picture.bits()), shown.cols, shown.rows);
 }
 
 void CammerWidget::drawFrameImage(QPainter& painter)
 {
-    painter.drawImage(rect(), rgb32Image);
+    painter.drawImage(rect(), work->imageRgb32);
 }
 
 void CammerWidget::paintStoredPicture(QPainter& painter, const ViewReadings& r)
@@ -173,7 +177,7 @@ void CammerWidget::paintRecentNg(QPainter& painter, const ViewReadings& r)
 void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
 {
     const int step = std::clamp(gSource == 0 ? r.editDetect : r.curDetect, 0, kMaxDetects - 1);
-    const CammerSingleton& record = gSource == 0 ? *editRecord : *liveRecord;
+    const CammerSingleton& record = gSource == 0 ? *work->editRecord : *work->liveRecord;
     const bool selected = cameraIndex == r.selectedView;
 
     convertShownFrame();
@@ -186,9 +190,9 @@ void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
     QString selectionText;
     if (overlayShown(r)) {
         painter.setFont(viewFont(kFontLarge));
-        if (r.displayState == kDisplayResult || gSource == 1) {
-            painter.setPen(cameraOk ? Qt::green : Qt::red);
-            painter.drawText(QPoint(5, 85), cameraOk ? QStringLiteral("OK") : QStringLiteral("NG"));
+        if (r.displayState == DisplayState::ResultShown || gSource == 1) {
+            painter.setPen(work->cameraOk ? Qt::green : Qt::red);
+            painter.drawText(QPoint(5, 85), work->cameraOk ? QStringLiteral("OK") : QStringLiteral("NG"));
             painter.drawText(QPoint(1450, 40), LanStr(kTextAverage).arg(brightness));
         }
         if (gSource == 0)
@@ -206,13 +210,13 @@ void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
 bool CammerWidget::overlayShown(const ViewReadings& r) const
 {
     switch (r.displayState) {
-    case kDisplayNormal:
+    case DisplayState::Normal:
         return para().realTimeRoiDisplay != 0 || gSource == 0;
-    case kDisplayResult:
+    case DisplayState::ResultShown:
         return true;
-    case kDisplayAlarm:
+    case DisplayState::Alarm:
         return gSource == 0 || gSource == 1;
-    case kDisplayEditing:
+    case DisplayState::Editing:
         return gSource == 0;
     default:
         return false;
@@ -220,14 +224,17 @@ bool CammerWidget::overlayShown(const ViewReadings& r) const
 }
 
 // Writes colour into the RGB32 picture over box (frame pixels, corners
-// included, clipped to the frame) wherever the frame-sized mask is non-zero.
-void CammerWidget::markPixels(const QRect& box, const uint8_t* mask, int maskStride, uint32_t colour)
+// included, clipped to the frame) wherever the frame-sized 8-bit mask is
+// non-zero.
+void CammerWidget::markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour)
 {
-    const QRect clipped = box.intersected(QRect(0, 0, gImageW, gImageH));
-    auto* pixels = reinterpret_cast<uint32_t*>(imageRgb32.data());
+    QImage& picture = work->imageRgb32;
+    if (mask.type() != CV_8UC1 || mask.cols != picture.width() || mask.rows != picture.height())
+        return;
+    const QRect clipped = box.intersected(picture.rect());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const uint8_t* m = mask + size_t(y) * size_t(maskStride);
-        uint32_t* p = pixels + size_t(y) * size_t(gImageW);
+        const uint8_t* m = mask.ptr(y);
+        auto* p = reinterpret_cast<uint32_t*>(picture.scanLine(y));
         for (int x = clipped.left(); x <= clipped.right(); ++x)
             if (m[x])
                 p[x] = colour;
@@ -237,18 +244,17 @@ void CammerWidget::markPixels(const QRect& box, const uint8_t* mask, int maskStr
 void CammerWidget::markHighlights(const ViewReadings& r, int step, const CammerSingleton& record)
 {
     const int regions = std::clamp(record.roiNum[step], 0, kMaxRegions);
-    if (r.displayState == kDisplayAlarm && gSource == 1 && blinkPhase == 1) {
+    if (r.displayState == DisplayState::Alarm && gSource == 1 && blinkPhase == 1) {
         for (int roi = 0; roi < regions; ++roi)
-            if (!roiOk[step][roi])
-                markPixels(record.ImageBox(step, roi), defectImage.data(), gImageW, kRedPixel);
+            if (!work->roiOk[step][roi])
+                markPixels(record.ImageBox(step, roi), work->defectImage, kRedPixel);
     }
-    const cv::Mat& ignored = ignoreImage[step];
-    if (gSource == 0 && !ignored.empty() && ignored.cols == gImageW && ignored.rows == gImageH) {
+    if (gSource == 0) {
         for (int roi = 0; roi < regions; ++roi)
-            markPixels(record.ImageBox(step, roi), ignored.data, int(ignored.step), kCyanPixel);
+            markPixels(record.ImageBox(step, roi), work->ignoreImage[step], kCyanPixel);
     }
-    if (previewShown && selectedRoi >= 0 && selectedRoi < regions)
-        markPixels(record.ImageBox(step, selectedRoi), defectImage.data(), gImageW, kCyanPixel);
+    if (work->previewShown && selectedRoi >= 0 && selectedRoi < regions)
+        markPixels(record.ImageBox(step, selectedRoi), work->defectImage, kCyanPixel);
 }
 
 void CammerWidget::drawLegend(QPainter& painter)
@@ -285,7 +291,7 @@ void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step
                               int roi, QString* selectionText)
 {
     const WizardPara& w = para();
-    const bool failed = !roiOk[step][roi];
+    const bool failed = !work->roiOk[step][roi];
     const QRect box = record.ImageBox(step, roi);
 
     painter.save();
@@ -304,14 +310,16 @@ void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step
     }
     painter.restore();
 
-    QPen pen(r.displayState == kDisplayNormal ? QColor(Qt::darkBlue) : (cameraOk || !failed ? Qt::green : Qt::red));
-    if (r.displayState == kDisplayAlarm && gSource == 1 && !cameraOk && failed) {
+    QPen pen(r.displayState == DisplayState::Normal ? QColor(Qt::darkBlue)
+                                              : (work->cameraOk || !failed ? Qt::green : Qt::red));
+    if (r.displayState == DisplayState::Alarm && gSource == 1 && !work->cameraOk && failed) {
         painter.save();
         painter.scale(r.imageScaleX, r.imageScaleY);
         painter.setPen(Qt::red);
-        const int count = alarmBoxCount(step, roi);
+        const AlarmRect* boxes = work->alarmRects[step][roi];
+        const int count = std::clamp(boxes[0].x1, 0, kMaxAlarmRects - 1);
         for (int k = 1; k <= count; ++k) {
-            const AlarmBox& a = alarmBox(step, roi, k);
+            const AlarmRect& a = boxes[k];
             painter.drawRect(QRect(QPoint(a.x1, a.y1), QPoint(a.x2 - 1, a.y2 - 1)));
         }
         painter.restore();
@@ -328,7 +336,7 @@ void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step
     }
     const QString threshold = RegionThreshold(record.func[step][roi], w.perRoiParams != 0, w.alarmArea,
                                               record.sensitivity[step][roi], record.area[step][roi]);
-    const QString label = RegionLabel(roi, record.roiNum[step], threshold, roiValue[step][roi]);
+    const QString label = RegionLabel(roi, record.roiNum[step], threshold, work->roiValue[step][roi]);
     if (gSource == 0 && selectedRoi >= 0) {
         *selectionText = label;
     } else {
@@ -357,17 +365,17 @@ void CammerWidget::drawTopLines(QPainter& painter, const ViewReadings& r, int st
     TitleBar* bar = host->statusBar();
     if (gSource == 0) {
         painter.drawText(QPoint(850, 40),
-                         LanStr(kTextTemplates).arg(shownTemplate + 1).arg(templateTotal[step]).arg(selectionText));
+                         LanStr(kTextTemplates).arg(work->shownTemplate + 1).arg(work->templateTotal[step]).arg(selectionText));
     } else {
         if (bar) {
             bar->setCameraInfo(cameraIndex, CameraInfo::LayerNum, QString::number(gAllNum[cameraIndex]), 0);
             bar->setCameraInfo(cameraIndex, CameraInfo::NGNum, QString::number(gFailNum[cameraIndex]), 0);
             bar->setCameraInfo(cameraIndex, CameraInfo::CostTime, QString::number(host->frameRate(cameraIndex)), 0);
         }
-        if (r.displayState != kDisplayEditing && para().showCavityBoxes)
+        if (r.displayState != DisplayState::Editing && para().showCavityBoxes)
             drawCavityLine(painter);
     }
-    if ((gSource == -1 || gSource == 0) && cameraIndex == r.selectedView && r.displayState != kDisplayResult) {
+    if ((gSource == -1 || gSource == 0) && cameraIndex == r.selectedView && r.displayState != DisplayState::ResultShown) {
         if (bar)
             bar->setLocation(LocationText(r.cursorImagePos.x(), r.cursorImagePos.y(), r.cursorValue, gisColor != 0));
         if (gSource == 0)
@@ -385,7 +393,7 @@ void CammerWidget::writeStatusRow(const ViewReadings& r, int step)
     const QString word = state.text.isEmpty()
                              ? QString()
                              : QStringLiteral("<span style=\"color:%1\">%2</span>").arg(state.colour.name(), state.text);
-    const bool detecting = r.runState != kRunRelearning && r.runState != kRunStopped;
+    const bool detecting = r.runState != RunState::Relearning && r.runState != RunState::Stopped;
     bar->setCameraInfo(cameraIndex, CameraInfo::Message, CameraStatusText(cameraIndex, stepName(step), word),
                        detecting ? MessageOk : MessageWarning);
 }
@@ -396,7 +404,7 @@ void CammerWidget::drawCavityLine(QPainter& painter)
     int x = 352;
     bool first = true;
     for (int i = 1; i <= kCavities; ++i) {
-        if (liveRecord->detectFlag[1][i - 1] != 2)
+        if (work->liveRecord->detectFlag[1][i - 1] != 2)
             continue;
         if (!first) {
             painter.drawText(QPoint(x, 85), QStringLiteral(","));

@@ -2,6 +2,12 @@
 
 #include "camera/cameraunit.h"
 #include "core/database.h"
+#include "screen/controlportio.h"
+#include "screen/operationrecord.h"
+#include "screen/qtrunclock.h"
+#include "screen/runcontroller.h"
+#include "screen/runnet.h"
+#include "screen/windowrunscreen.h"
 #include "screen/cammerwidget.h"
 #include "screen/imagecontainer.h"
 #include "screen/indexbutton.h"
@@ -47,6 +53,7 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     StopCameras();
+    controller.reset();
     if (gpWin == this)
         gpWin = nullptr;
     if (gpHost == this)
@@ -125,7 +132,10 @@ void MainWindow::setcontentLayout()
 
 void MainWindow::InsertRecord(const QString& text)
 {
-    qInfo().noquote() << "record:" << text;
+    if (record)
+        record->InsertRecord(text);
+    else
+        qInfo().noquote() << "record:" << text;
 }
 
 void MainWindow::FLushAll()
@@ -149,12 +159,20 @@ void MainWindow::showNotice(const QString& title, const QString& text)
 ViewReadings MainWindow::viewReadings() const
 {
     ViewReadings r;
-    r.runState = runState;
-    r.displayState = displayState;
-    r.countdownPhase = countdownPhase;
-    r.curDetect = curDetect;
+    if (controller) {
+        const RunControlState& st = controller->state();
+        r.runState = st.runState;
+        r.displayState = st.displayState;
+        r.countdownPhase = st.countdownPhase;
+        r.curDetect = st.curDetect;
+        for (int d = 0; d < gDNum && d < kMaxDetects; ++d) {
+            if (controller->countdownActive(d)) {
+                r.countdown = st.countdown[d];
+                break;
+            }
+        }
+    }
     r.editDetect = editDetect;
-    r.countdown = 0;   // no step counts down before detection runs its cycles
     r.selectedView = selectedView;
     r.drawTool = drawTool;
     r.imageScaleX = imageScaleX;

@@ -4,17 +4,15 @@
 // left and the side bars on the right. Its constructor runs the whole
 // start-up of the monitor (Monitor_Init) in a fixed order.
 //
-// Places left for the run controller (RunController, screen/runcontroller.h)
-// when it is wired in:
-//   - Run(): the polling pass. Until the controller is wired it only takes
-//     the newest frames over and shows them.
-//   - startDetection(): start-up steps 28 to 32 (record day, StartDetect,
-//     the first pass, the ready line, the counters).
-//   - the run state the views read: viewReadings() (runState, displayState,
-//     countdownPhase, curDetect, the countdown of the running step).
-//   - InsertRecord(): the operation record.
-//   - the debounce, countdown, result-display and pulse timers of start-up
-//     steps 3, 23 and 26 belong to the controller and are made by it.
+// The window owns the run controller (polling pass, countdowns, decision,
+// interlock outputs, operation record and counters) and gives it its ports:
+// the IO board, a Qt clock, the screen (WindowRunScreen), a network link
+// that reports nothing yet, and the operation record on "dbRecord". The
+// controller keeps the run state (runState, displayState, curDetect, ...)
+// and makes the timers of start-up steps 3, 23 and 26 itself; the views
+// read that state through viewReadings(). Still to be connected by the
+// commands of the side bars: the manual triggers, start/stop, re-sampling,
+// and the region editor's actions (SkipMould*, TemplateAdded, BackTrain).
 
 #include "core/globals.h"
 #include "core/hostwindow.h"
@@ -32,7 +30,13 @@
 #include <memory>
 
 class CammerWidget;
+class ControlPortIO;
 class DrawROIWidget;
+class OperationRecord;
+class QtRunClock;
+class RunController;
+class RunNet;
+class WindowRunScreen;
 class IOStatusWidget;
 class ImageContainer;
 class IndexButton;
@@ -110,14 +114,10 @@ public:
     QPushButton* zoomInButton = nullptr;
     QPushButton* zoomOutButton = nullptr;
 
-    // Run state as the views read it, until the run controller keeps it.
-    int runState = kRunDetecting;
-    int displayState = kDisplayNormal;
-    int countdownPhase = kPhaseShown;
-    int curDetect = 0;
-    int lastStation = 0;
-    int editDetect = 0;
-    int side = 0;   // side of the two-colour and rotary-table types
+    // The run controller (made once the IO board is open).
+    RunController* runController() const { return controller.get(); }
+
+    int editDetect = 0;   // step shown and edited in the region editor
 
     // Layout and zoom.
     int selectedView = 0;
@@ -132,8 +132,7 @@ public:
     int cursorValue = 0;
     int drawTool = 0;
 
-    // Frame watch.
-    int frameCount[kMaxCameras] = {};
+    // Frame watch (the frames are counted by the polling pass).
     int lastFrameCount[kMaxCameras] = {};
     int frameRates[kMaxCameras] = {};
     int noFrameSeconds[kMaxCameras] = {};
@@ -142,13 +141,10 @@ public:
 
     QTimer* logoutTimer_ = nullptr;
     QTimer* lcdTimer = nullptr;
-    QTimer* runTimer = nullptr;
     QTimer* zoomIdleTimer = nullptr;
     QTimer* frameRateTimer = nullptr;
 
 public slots:
-    // One polling pass.
-    void Run();
     // Once a second: heartbeat, frame rates and the silent-camera check.
     void SlotFPS();
 
@@ -185,10 +181,12 @@ private:
     void copySettingsToGlobals();
     void createSharedDialogs();
     void openIOBoard();
+    void createRunController();
     void setCameraHooks();
     void findCameras();
     void createScreens();
     void checkCameraCount();
+    void handViewsToController();
     void createPanels();
     void createZoomButtons();
     void createDialogs();
@@ -206,6 +204,15 @@ private:
     bool lcdOff_ = false;
     int userLevel_ = 0;
     QWidget* padTarget_ = nullptr;
+    int loadedSide = 0;   // machine side read with the settings, handed to the controller
+
+    // Ports of the run controller, then the controller (destroyed first).
+    std::unique_ptr<QtRunClock> runClock;
+    std::unique_ptr<RunNet> runNet;
+    std::unique_ptr<ControlPortIO> runIO;
+    std::unique_ptr<WindowRunScreen> runScreen;
+    std::unique_ptr<OperationRecord> record;
+    std::unique_ptr<RunController> controller;
 };
 
 extern MainWindow* gpWin;

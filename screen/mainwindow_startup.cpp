@@ -15,6 +15,12 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "screen/cammerwidget.h"
+#include "screen/controlportio.h"
+#include "screen/operationrecord.h"
+#include "screen/qtrunclock.h"
+#include "screen/runcontroller.h"
+#include "screen/runnet.h"
+#include "screen/windowrunscreen.h"
 #include "screen/imagecontainer.h"
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
@@ -46,7 +52,6 @@ constexpr int kShowWidth = 1725;   // display area of the camera views
 constexpr int kShowHeight = 982;
 constexpr int kFullWidth = 1920;   // the whole screen, while full-screen dialogs are built or asked
 constexpr int kFullHeight = 1080;
-constexpr int kFirstPassMs = 5;
 constexpr int kFrameRateMs = 1000;
 constexpr int kZoomIdleMs = 30000;
 
@@ -114,12 +119,10 @@ void MainWindow::Monitor_Init()
         setFixedSize(screen->size());
     setShowArea(kShowWidth, kShowHeight);
 
-    // 3. Initial values and the idle timers.
-    runState = kRunDetecting;
-    displayState = kDisplayNormal;
-    countdownPhase = kPhaseShown;
+    // 3. Initial values (the run controller sets its own at its Init) and
+    // the idle timers.
     userLevel_ = UserNone;
-    curDetect = lastStation = editDetect = 0;
+    editDetect = 0;
     lcdOff_ = false;
     displayScaleX = displayScaleY = 1.0f;
     padTarget_ = nullptr;
@@ -133,22 +136,20 @@ void MainWindow::Monitor_Init()
     openDatabases();
 
     // 8.-9. Settings and the application log.
-    gpWPara->LoadDatafromFile(paramDb, snDb, &side);
+    gpWPara->LoadDatafromFile(paramDb, snDb, &loadedSide);
     if (!LogManager::__instance)
         new LogManager;
     qInfo().noquote() << "application start VERSION:" << kVersion << "on"
                       << QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss.zzz"));
 
-    // 10.-11.
-    if (gpWPara->machineType == 4)
-        curDetect = lastStation = gDNum - 1;
-    else
-        curDetect = gpWPara->productDetectOn == 1 ? 0 : 1;
+    // 10. The step to start with is set by the run controller's Init (13).
+    // 11.
     copySettingsToGlobals();
 
     // 12.-13.
     createSharedDialogs();
     openIOBoard();
+    createRunController();
 
     // 14.-16.
     setCameraHooks();
@@ -161,6 +162,7 @@ void MainWindow::Monitor_Init()
     // 17.-18.
     createScreens();
     checkCameraCount();
+    handViewsToController();
 
     // 19.-21.
     createPanels();
@@ -223,14 +225,14 @@ void MainWindow::setCameraHooks()
     CameraHooks& h = cameraHooks();
     h.record = [this](const QString& line) { InsertRecord(line); };
     h.warn = [](const QString& text) { showWarnBox(text); };
-    h.runState = [this] { return runState; };
+    h.runState = [this] { return controller->state().runState; };
     h.clampInhibit = [] {
         gpControlIO->IOSetOut(kOutClampInhibit, 1);
         gpControlIO->IOFlashOut();
     };
     h.cameraNg = [this](int view) {
         if (view >= 0 && view < kMaxCameras && views[view])
-            views[view]->cameraOk = false;
+            views[view]->setCameraOk(false);
     };
     h.frameWatchReset = [this](int view) {
         if (view >= 0 && view < kMaxCameras)
@@ -243,6 +245,28 @@ void MainWindow::setCameraHooks()
         return shown && shown();
     };
     h.snDatabase = [this] { return snDb; };
+}
+
+// The run controller over the IO board, with its initial values.
+void MainWindow::createRunController()
+{
+    runClock = std::make_unique<QtRunClock>();
+    runNet = std::make_unique<RunNet>();
+    runIO = std::make_unique<ControlPortIO>(*gpControlIO);
+    runScreen = std::make_unique<WindowRunScreen>(*this);
+    record = std::make_unique<OperationRecord>(recordDb.connectionName(), *runClock);
+    record->setUserLevel([this] { return userLevel_; });
+    record->setNet(runNet.get());
+    RunController::Ports ports;
+    ports.io = runIO.get();
+    ports.screen = runScreen.get();
+    ports.net = runNet.get();
+    ports.clock = runClock.get();
+    ports.record = record.get();
+    controller = std::make_unique<RunController>(ports);
+    runScreen->setController(controller.get());
+    controller->state().side = loadedSide;
+    controller->Init();
 }
 
 // Camera family, count and frame geometry; the scales of the full display area.
@@ -366,20 +390,23 @@ void MainWindow::createFolders()
     QDir().mkpath(statisticsDir.path());
 }
 
-// Steps 28 to 30: the record day, the start of detection, the first polling
-// pass and the ready line belong to the run controller and start here once
-// it is wired in. Until then detection starts as StartDetect starts it:
-// every output off and published.
+// The cameras in use, in camera order, are the run controller's views.
+void MainWindow::handViewsToController()
+{
+    QVector<RunView*> inUse;
+    for (int c = 0; c < numCamera && c < kMaxCameras; ++c)
+        inUse << views[c];
+    controller->setViews(inUse);
+}
+
+// Steps 28 to 30 by the run controller: the record day and its roll-over,
+// StartDetect (every output off), the first polling pass after 5 ms, the
+// date check, the ready line and the counters from count.txt.
 void MainWindow::startDetection()
 {
-    gpControlIO->IOResetAllOut();
-    gpControlIO->IOFlashOut();
+    controller->Start();
     installEventFilter(this);
     gpWarnBox->hide();
-    runTimer = new QTimer(this);
-    runTimer->setSingleShot(true);
-    connect(runTimer, &QTimer::timeout, this, &MainWindow::Run);
-    runTimer->start(kFirstPassMs);
 }
 
 // Steps 31 to 34: the frame-rate check, the camera SDK's version in the

@@ -9,13 +9,13 @@
 #include "core/wizardpara.h"
 #include "screen/cammerwidget.h"
 #include "screen/iostatuswidget.h"
+#include "screen/runcontroller.h"
 #include "screen/viewgrid.h"
 
 #include <QPushButton>
 #include <QTimer>
 
 namespace {
-constexpr int kPassMs = 3;
 constexpr int kZoomIdleMs = 30000;
 constexpr double kZoomStep = 1.2;
 constexpr double kZoomMax = 32;
@@ -213,30 +213,15 @@ void MainWindow::TimerLCD()
     LCDOnOff(0);
 }
 
-// Until the run controller is wired in, a pass fetches the board's inputs
-// (consuming no activation), takes the newest frames of the cameras in use
-// over and shows them, and repaints the IO strip.
-void MainWindow::Run()
-{
-    gpControlIO->IOInTrigger(-1);
-    for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
-        if (views[c]->TakeFrame()) {
-            ++frameCount[c];
-            views[c]->ShowLiveFrame();
-        }
-    }
-    ioStatus->refresh();
-    runTimer->start(kPassMs);
-}
-
 void MainWindow::SlotFPS()
 {
     static int heartbeat = 0;
-    heartbeat = runState == kRunStopped ? 1 : 1 - heartbeat;
+    const RunControlState& st = controller->state();
+    heartbeat = st.runState == RunState::Stopped ? 1 : 1 - heartbeat;
     LEDOnOff(kHeartbeatLed, heartbeat);
     for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
         if (!gpWPara->externalTrigger) {
-            if (frameCount[c] == lastFrameCount[c]) {
+            if (st.frameCount[c] == lastFrameCount[c]) {
                 if (++noFrameSeconds[c] > kSilentSeconds) {
                     CameraCheck(c);
                     noFrameSeconds[c] = 0;
@@ -245,7 +230,7 @@ void MainWindow::SlotFPS()
                 noFrameSeconds[c] = 0;
             }
         }
-        frameRates[c] = frameCount[c] - lastFrameCount[c];
-        lastFrameCount[c] = frameCount[c];
+        frameRates[c] = st.frameCount[c] - lastFrameCount[c];
+        lastFrameCount[c] = st.frameCount[c];
     }
 }

@@ -5,6 +5,8 @@
 // (MainWindow::viewReadings), so that the views follow whoever keeps the
 // run state.
 
+#include "screen/runstate.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QPointF>
@@ -12,14 +14,12 @@
 
 class TitleBar;
 
-// Values of the run state, the display state and the countdown phase.
-enum RunStateValue { kRunDetecting = 1, kRunRelearning = 2, kRunStopped = 3 };
-enum DisplayStateValue { kDisplayNormal = 0, kDisplayResult = 1, kDisplayAlarm = 2, kDisplayEditing = 3 };
+// Values of the countdown phase.
 enum CountdownPhaseValue { kPhaseCounting = 1, kPhaseJudged = 2, kPhaseShown = 3 };
 
 struct ViewReadings {
-    int runState = kRunDetecting;
-    int displayState = kDisplayNormal;
+    int runState = RunState::Detecting;
+    int displayState = DisplayState::Normal;
     int countdownPhase = kPhaseShown;
     int curDetect = 0;      // step of the running or last inspection
     int editDetect = 0;     // step shown and edited in the region editor

@@ -32,7 +32,7 @@ QString StepName(int machineType, int d)
 
 StateWord CameraStateWord(int runState, int countdownPhase)
 {
-    if (runState == kRunRelearning || runState == kRunStopped)
+    if (runState == RunState::Relearning || runState == RunState::Stopped)
         return BrowseStateWord(runState);
     switch (countdownPhase) {
     case kPhaseCounting:
@@ -48,9 +48,9 @@ StateWord CameraStateWord(int runState, int countdownPhase)
 
 StateWord BrowseStateWord(int runState)
 {
-    if (runState == kRunRelearning)
+    if (runState == RunState::Relearning)
         return {LanStr(kTextResampling), Qt::cyan};
-    if (runState == kRunStopped)
+    if (runState == RunState::Stopped)
         return {LanStr(kTextStopping), Qt::red};
     return {LanStr(kTextDetecting), Qt::green};
 }

@@ -12,6 +12,7 @@
 #include "screen/viewgrid.h"
 #include "screen/viewtemplates.h"
 #include "screen/viewtexts.h"
+#include "screen/viewworkset.h"
 #include "tests/common/testsupport.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QMutex>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <opencv2/core.hpp>
 
 #include <memory>
 #include <vector>
@@ -374,64 +376,69 @@ TEST(ZoomKnob, DragReportsARateAndSpringsBack)
 class TemplatePictures : public ::testing::Test
 {
 protected:
-    QString write(const QImage& image, const QString& name)
+    void SetUp() override
     {
-        const QString path = work.file(name);
-        EXPECT_TRUE(image.save(path, "BMP"));
-        return path;
+        saved = gDNum;
+        gDNum = 2;
     }
-    static QImage grey(int w, int h)
+    void TearDown() override { gDNum = saved; }
+    static cv::Mat grey(int w, int h)
     {
-        QImage image(w, h, QImage::Format_Indexed8);
-        QVector<QRgb> table;
-        for (int i = 0; i < 256; ++i)
-            table << qRgb(i, i, i);
-        image.setColorTable(table);
+        cv::Mat frame(h, w, CV_8UC1);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                image.scanLine(y)[x] = uchar(x + 10 * y);
-        return image;
+                frame.at<uchar>(y, x) = uchar(x + 10 * y);
+        return frame;
     }
     TempWorkDir work;
+    int saved = 0;
 };
 
-TEST_F(TemplatePictures, OddWidthGreyPictureIsReadRowByRow)
+TEST_F(TemplatePictures, OddWidthFramesRoundTripRowByRow)
 {
-    const QString path = write(grey(7, 3), "t.bmp");
-    std::vector<uint8_t> buffer(7 * 3, 0xAA);
-    ASSERT_TRUE(ReadTemplatePicture(path, 7, 3, false, buffer.data()));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 7; ++x)
-            EXPECT_EQ(buffer[y * 7 + x], x + 10 * y);
+    const cv::Mat frame = grey(7, 3);
+    ASSERT_TRUE(WriteFrame(work.file("t.bmp"), frame));
+    const cv::Mat back = ReadFrame(work.file("t.bmp"), 7, 3, 8);
+    ASSERT_EQ(back.type(), CV_8UC1);
+    EXPECT_EQ(cv::countNonZero(back != frame), 0);
+
+    cv::Mat colour(3, 5, CV_8UC4, cv::Scalar(3, 2, 1, 255));
+    ASSERT_TRUE(WriteFrame(work.file("c.bmp"), colour));
+    const cv::Mat colourBack = ReadFrame(work.file("c.bmp"), 5, 3, 32);
+    ASSERT_EQ(colourBack.type(), CV_8UC4);
+    EXPECT_EQ(colourBack.at<cv::Vec4b>(2, 4), cv::Vec4b(3, 2, 1, 255));
 }
 
 TEST_F(TemplatePictures, WrongSizeOrDepthOrMissingFileIsNotTaken)
 {
-    std::vector<uint8_t> buffer(8 * 4 * 4, 0xAA);
-    const QString path = write(grey(8, 4), "g.bmp");
-    EXPECT_FALSE(ReadTemplatePicture(path, 8, 5, false, buffer.data()));
-    EXPECT_FALSE(ReadTemplatePicture(path, 8, 4, true, buffer.data()));   // 8-bit file in colour mode
-    EXPECT_FALSE(ReadTemplatePicture(work.file("none.bmp"), 8, 4, false, buffer.data()));
-    QImage colour(8, 4, QImage::Format_RGB32);
-    colour.fill(qRgb(1, 2, 3));
-    const QString colourPath = write(colour, "c.bmp");
-    EXPECT_FALSE(ReadTemplatePicture(colourPath, 8, 4, false, buffer.data()));
-    for (uint8_t b : buffer)
-        EXPECT_EQ(b, 0xAA);
-    ASSERT_TRUE(ReadTemplatePicture(colourPath, 8, 4, true, buffer.data()));
-    EXPECT_EQ(buffer[0], 3);   // B, G, R, A
-    EXPECT_EQ(buffer[2], 1);
+    ASSERT_TRUE(WriteFrame(work.file("g.bmp"), grey(8, 4)));
+    EXPECT_TRUE(ReadFrame(work.file("g.bmp"), 8, 5, 8).empty());
+    EXPECT_TRUE(ReadFrame(work.file("g.bmp"), 8, 4, 32).empty());   // an 8-bit file in colour mode
+    EXPECT_TRUE(ReadFrame(work.file("none.bmp"), 8, 4, 8).empty());
     EXPECT_EQ(TemplateFile(0, 1, 9), "./cammer12/template9.bmp");
 }
 
-TEST_F(TemplatePictures, CentrePictureIncludesBothBounds)
+TEST_F(TemplatePictures, MissingTemplateZeroIsTheCentrePictureInMemory)
 {
-    const int w = 9, h = 8;
-    std::vector<uint8_t> buffer(w * h, 7);
-    FillCentreTemplate(buffer.data(), w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const bool in = x >= 2 && x <= 6 && y >= 2 && y <= 6;
-            EXPECT_EQ(buffer[y * w + x], in ? 255 : 0) << x << "," << y;
-        }
+    ViewWorkSet view;
+    view.cameraIndex = 1;
+    view.Allocate(9, 8, false, 3);
+    QDir().mkpath("cammer22");
+    ASSERT_TRUE(WriteFrame(TemplateFile(1, 1, 2), grey(9, 8)));
+    ASSERT_TRUE(WriteFrame(TemplateFile(1, 1, 1), grey(9, 7)));   // wrong size
+    LoadTemplates(view);
+    for (int d = 0; d < 2; ++d) {
+        ASSERT_FALSE(view.templates[d][0].empty());
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 9; ++x) {
+                const bool in = x >= 2 && x <= 6 && y >= 2 && y <= 6;
+                EXPECT_EQ(view.templates[d][0].at<uchar>(y, x), in ? 255 : 0) << x << "," << y;
+            }
+    }
+    EXPECT_EQ(view.templateTotal[0], 1);
+    EXPECT_EQ(view.templateFlags[0], (std::vector<int>{1, 0, 0}));
+    EXPECT_EQ(view.templateTotal[1], 2);
+    EXPECT_EQ(view.templateFlags[1], (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(view.templates[1][2].at<uchar>(7, 8), 78);
+    EXPECT_EQ(view.templateTotal[2], 0);   // steps from gDNum on are not read
 }
