@@ -174,7 +174,8 @@ using Outputs = RunTest;
 
 // Pre-cut: the clamp inhibit goes on at the countdown tick that finds
 // preCut tenths left (1.0 s of the mould step's 2.5 s: tick 16), and a
-// pre-cut of 100 tenths (the top of its slider) acts at the first tick.
+// pre-cut of 100 tenths (the top of its slider) acts at the first tick, and
+// so does a stored value beyond the slider.
 struct PreCutCase {
     int preCut;
     int before;  // ms after input 0 still without the clamp inhibit
@@ -201,7 +202,8 @@ TEST_P(PreCut, ClampInhibitBeforeTheMouldInspection)
 
 INSTANTIATE_TEST_SUITE_P(Ticks, PreCut,
                          ::testing::Values(PreCutCase{10, 1595, 1605}, PreCutCase{25, 95, 105},
-                                           PreCutCase{100, 95, 105}, PreCutCase{2, 2395, 2405}));
+                                           PreCutCase{100, 95, 105}, PreCutCase{2, 2395, 2405},
+                                           PreCutCase{5000, 95, 105}));
 
 // The shortest pre-cut still inhibits the clamp, at the inspecting tick,
 // before the good decision releases it.
