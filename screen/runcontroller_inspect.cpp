@@ -15,7 +15,6 @@
 #include <QFile>
 
 namespace {
-constexpr int kMaxPreCut = 100;       // tenths; the whole range of the pre-cut setting
 constexpr int kOriginalsKept = 200;   // frames kept under ./originalimage
 const char* const kOriginalsDir = "./originalimage";
 }  // namespace
@@ -33,9 +32,11 @@ void RunController::TimerUp(int step)
     const bool last = step == LastStep();
     // Whole tenths left: the float countdown drifts by a few millionths per
     // tick, which must not move the pre-cut to a later tick or past the
-    // inspection.
+    // inspection. A pre-cut longer than the countdown (the slider offers up
+    // to 100 tenths; a stored value may be larger) inhibits the clamp at the
+    // first tick: the clamp is never left free until the inspection.
     const int tenthsLeft = qRound(st.countdown[step] * 10);
-    if (last && p.preCut >= 1 && p.preCut <= kMaxPreCut && tenthsLeft <= p.preCut && !p.okNgPulses) {
+    if (last && p.preCut >= 1 && tenthsLeft <= p.preCut && !p.okNgPulses) {
         out(kOutClampInhibit, true);
         publish();
     }

@@ -34,12 +34,20 @@ bool chainedDelays(int type)
 {
     return type == 0 || type == 3 || type == 5;
 }
+
+// Pass and frame counters run for months: they wrap instead of overflowing.
+void countOn(int& counter)
+{
+    counter = static_cast<int>(static_cast<unsigned>(counter) + 1u);
+}
 }  // namespace
 
 void RunController::Run()
 {
-    ++gRunCount;
-    if (++st.tR == kWhiteBalancePass) {
+    countOn(gRunCount);
+    // tR stops at the white-balance pass, so that pass comes once after
+    // start-up and once after each camera restart, however long it runs.
+    if (st.tR < kWhiteBalancePass && ++st.tR == kWhiteBalancePass) {
         for (RunView* view : views)
             view->SetWB();
     }
@@ -68,7 +76,7 @@ void RunController::takeFrames()
             continue;
         if (para().externalTrigger && st.displayState != DisplayState::Alarm)
             st.cTrigImage |= quint32(1) << c;
-        ++st.frameCount[c];
+        countOn(st.frameCount[c]);
         newFrame[c] = true;
     }
 }

@@ -174,7 +174,8 @@ using Outputs = RunTest;
 
 // Pre-cut: the clamp inhibit goes on at the countdown tick that finds
 // preCut tenths left (1.0 s of the mould step's 2.5 s: tick 16), and a
-// pre-cut of 100 tenths (the top of its slider) acts at the first tick.
+// pre-cut of 100 tenths (the top of its slider) acts at the first tick, and
+// so does a stored value beyond the slider.
 struct PreCutCase {
     int preCut;
     int before;  // ms after input 0 still without the clamp inhibit
@@ -201,7 +202,25 @@ TEST_P(PreCut, ClampInhibitBeforeTheMouldInspection)
 
 INSTANTIATE_TEST_SUITE_P(Ticks, PreCut,
                          ::testing::Values(PreCutCase{10, 1595, 1605}, PreCutCase{25, 95, 105},
-                                           PreCutCase{100, 95, 105}, PreCutCase{2, 2395, 2405}));
+                                           PreCutCase{100, 95, 105}, PreCutCase{2, 2395, 2405},
+                                           PreCutCase{5000, 95, 105}));
+
+// The shortest pre-cut still inhibits the clamp, at the inspecting tick,
+// before the good decision releases it.
+TEST_F(Outputs, PreCutOfOneTenth)
+{
+    para.preCut = 1;
+    para.productDetectOn = 0;
+    para.trigInDelay[1] = 25;
+    start();
+    const qint64 t0 = now();
+    pulse(0);
+    advance(3000);
+    ASSERT_EQ(view().inspections.size(), 1u);
+    EXPECT_EQ(io->timesOf(O0), std::vector<qint64>{view().inspections[0].t});
+    EXPECT_EQ(view().inspections[0].t - t0, 2501);
+    EXPECT_EQ(out(), 0);
+}
 
 // Retries with a pre-cut: the pre-cut tick inhibits the clamp before the
 // first inspection; the alarm comes with the last retry.

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <limits>
 
 namespace {
 
@@ -166,6 +167,23 @@ TEST_F(Pass, WhiteBalanceOnceAfterFiftyPasses)
     advance(1000);
     EXPECT_EQ(view().whiteBalance, 1);
     EXPECT_GT(gRunCount, 300);
+}
+
+// After months of 3 ms passes the counters are near their limit: the next
+// passes neither overflow them nor white-balance the cameras again.
+TEST_F(Pass, CountersAfterMonthsOfPasses)
+{
+    start();
+    advance(1000);
+    ASSERT_EQ(view().whiteBalance, 1);
+    st().tR = std::numeric_limits<int>::max() - 1;
+    gRunCount = std::numeric_limits<int>::max() - 1;
+    st().frameCount[0] = std::numeric_limits<int>::max() - 1;
+    view().delivering = true;
+    advance(100);
+    EXPECT_EQ(view().whiteBalance, 1);
+    EXPECT_GE(st().tR, 50);
+    view().delivering = false;
 }
 
 // Result pictures: a good product is kept only when asked; with no NG

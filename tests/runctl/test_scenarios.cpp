@@ -520,6 +520,27 @@ TEST_F(Scenario, MultiDetectionStations)
     EXPECT_EQ(st().runState, RunState::Detecting);
 }
 
+// An NG station of the multi-detection type sets the alarm output only; the
+// clamp and ejector rules of the standard machine do not apply to it.
+TEST_F(Scenario, MultiDetectionStationNgSetsTheAlarmOnly)
+{
+    para.machineType = 4;
+    para.multiDetectCount = 2;
+    para.outputOwner[0] = 0;
+    para.outputOwner[1] = 1;
+    para.rowTrigger[0] = 0;
+    para.rowTrigger[1] = 1;
+    para.rowCutMode[0] = 1;  // input 0 inhibits station 0 (output 1) only
+    start();
+    verdict(0, false);
+    const qint64 t0 = now();
+    pulse(0);
+    advance(1000);
+    EXPECT_EQ(outAt(t0 + 5), O1);
+    EXPECT_EQ(out(), O1 | O2);
+    EXPECT_EQ(st().displayState, DisplayState::Alarm);
+}
+
 // A station may be triggered by input 8 (the last trigger choice).
 TEST_F(Scenario, MultiDetectionInputEight)
 {
