@@ -148,12 +148,8 @@ void DrawRegions(QPainter& painter, CameraWorkSet& view, int d)
         }
         const QPoint anchor = DrawOutline(painter, record, d, r);
         painter.setPen(pen);
-        const QString value = QString::number(view.roiValue[d][r]);
-        const QString label = count <= kLimitLabels
-            ? QStringLiteral("%1: %2 / %3 ").arg(r + 1).arg(LimitText(record, d, r), value)
-            : QStringLiteral("%1: %2").arg(r + 1).arg(value);
         painter.drawText(QRect(anchor.x(), anchor.y() - kLabelLift, kLabelWidth, kLabelHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, label);
+                         Qt::AlignLeft | Qt::AlignVCenter, ResultImage::RegionLabel(record, d, r, view.roiValue[d][r]));
     }
 }
 
@@ -166,6 +162,13 @@ QString ResultImage::AlarmDir(int camera, int step, int kind)
         .arg(camera + 1)
         .arg(step + 1)
         .arg(kind == kPictureNg ? QStringLiteral("NG") : QStringLiteral("OK"));
+}
+
+QString ResultImage::RegionLabel(const CammerSingleton& record, int d, int r, int value)
+{
+    if (std::clamp(record.roiNum[d], 0, kMaxRegions) > kLimitLabels)
+        return QStringLiteral("%1: %2").arg(r + 1).arg(value);
+    return QStringLiteral("%1: %2 / %3 ").arg(r + 1).arg(LimitText(record, d, r)).arg(value);
 }
 
 void ResultImage::SaveFailImage(CameraWorkSet& view, int d, int kind, bool doorCycle)

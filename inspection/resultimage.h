@@ -13,6 +13,7 @@
 #include <QString>
 
 class CameraWorkSet;
+class CammerSingleton;
 
 constexpr int kPictureNg = 0;   // picture kinds
 constexpr int kPictureOk = 1;
@@ -29,6 +30,9 @@ class ResultImage
 public:
     // "./alarmimage//camera<camera + 1>//detect<step + 1>//NG" (or "OK").
     static QString AlarmDir(int camera, int step, int kind);
+    // The label of region r of step d showing value: "<r + 1>: <limit> / <value> "
+    // while the step has at most 10 regions, else "<r + 1>: <value>".
+    static QString RegionLabel(const CammerSingleton& record, int d, int r, int value);
 
     // Annotates the view's aligned frame for step d with the results of its
     // record in force and stores it as pending picture kind (kPictureNg or

@@ -17,7 +17,6 @@
 
 class SaveFialImageThread : public QThread
 {
-    Q_OBJECT
 public:
     explicit SaveFialImageThread(QObject* parent = nullptr);
     Q_DISABLE_COPY(SaveFialImageThread)
