@@ -69,9 +69,6 @@ cv::Mat GreyOf(const cv::Mat& frame)
 CammerRecong::CammerRecong(CammerSingleton* record, CameraWorkSet* workSet)
     : regionRecord(record), view(workSet)
 {
-    const size_t frameBytes = view->imageWork.total();
-    for (std::vector<uchar>& buffer : scratchBuffers)
-        buffer.resize(frameBytes);
     for (int d = 0; d < kMaxDetects; ++d) {
         if (Settings().detectOn[d]) {
             CreateShape(d);
@@ -82,7 +79,10 @@ CammerRecong::CammerRecong(CammerSingleton* record, CameraWorkSet* workSet)
 
 cv::Mat CammerRecong::scratch(int i, const cv::Size& size)
 {
-    return cv::Mat(size, CV_8UC1, scratchBuffers[i].data());
+    std::vector<uchar>& buffer = scratchBuffers[i];
+    if (buffer.size() < static_cast<size_t>(size.area()))   // grows to the largest box once, then stays
+        buffer.resize(size.area());
+    return cv::Mat(size, CV_8UC1, buffer.data());
 }
 
 int CammerRecong::regionInFrame(const CammerSingleton& record, const RegionMasks& masks, int d, int r,

@@ -100,7 +100,8 @@ private:
     // Region r of step d of record cut to the frame: 0, or the region's error code.
     int regionInFrame(const CammerSingleton& record, const RegionMasks& masks, int d, int r, cv::Rect* box,
                       cv::Mat* mask) const;
-    // A box-sized 8-bit image over scratch buffer i (continuous, not a view of a larger image).
+    // A box-sized 8-bit image over scratch buffer i (continuous, not a view of
+    // a larger image). The buffers grow to the largest box judged and stay.
     cv::Mat scratch(int i, const cv::Size& size);
     // The grey image judged: imageWork, or its conversion in colour mode.
     cv::Mat greyWork();

@@ -19,10 +19,30 @@ bool KernelCoversImage(const cv::Mat& img, int k)
     return k > 2 * (img.cols + img.rows) + 1;
 }
 
+// Elements of the sizes the sliders offer, made once (judging runs them for
+// every region of every frame, on several cameras at once).
+constexpr int kCachedKernels = 101;
+
+const cv::Mat& Kernel(int k)
+{
+    static const std::vector<cv::Mat> kernels = [] {
+        std::vector<cv::Mat> made(kCachedKernels);
+        for (int i = 1; i < kCachedKernels; ++i)
+            made[i] = EllipseKernel(i);
+        return made;
+    }();
+    thread_local cv::Mat larger;
+    if (k < kCachedKernels)
+        return kernels[k];
+    larger = EllipseKernel(k);
+    return larger;
+}
+
 void Morphology(const cv::Mat& src, cv::Mat& dst, int op, int k)
 {
-    if (src.empty()) {
-        src.copyTo(dst);
+    if (src.empty() || k <= 1) {   // a 1 x 1 element changes nothing
+        if (src.data != dst.data)
+            src.copyTo(dst);
         return;
     }
     if (KernelCoversImage(src, k)) {
@@ -32,7 +52,7 @@ void Morphology(const cv::Mat& src, cv::Mat& dst, int op, int k)
         dst.setTo(op == cv::MORPH_OPEN ? lo : hi);
         return;
     }
-    cv::morphologyEx(src, dst, op, EllipseKernel(k), cv::Point(-1, -1), 1, cv::BORDER_CONSTANT,
+    cv::morphologyEx(src, dst, op, Kernel(k), cv::Point(-1, -1), 1, cv::BORDER_CONSTANT,
                      cv::morphologyDefaultBorderValue());
 }
 
