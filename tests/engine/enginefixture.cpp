@@ -1,9 +1,7 @@
 #include "enginefixture.h"
 
-#include "inspection/imagehelpers.h"
 #include "inspection/inspectionhooks.h"
 
-#include <opencv2/imgproc.hpp>
 
 EngineFixture::EngineFixture()
     : keepSettings(gpWPara), keepW(gImageW), keepH(gImageH), keepLen(gImageLen), keepColorLen(gColorLen),
@@ -125,32 +123,4 @@ void EngineFixture::Judge(int d, const cv::Mat& frame)
     frame.copyTo(view.imageRaw);
     Engine().ShapeMatch(d);
     Engine().Run(d);
-}
-
-cv::Mat TexturedScene(int w, int h, unsigned seed)
-{
-    cv::RNG rng(seed);
-    cv::Mat coarse(h / 16 + 2, w / 16 + 2, CV_8UC1);
-    rng.fill(coarse, cv::RNG::UNIFORM, 80, 120);
-    cv::Mat scene;
-    cv::resize(coarse, scene, cv::Size(w, h), 0, 0, cv::INTER_CUBIC);
-    cv::GaussianBlur(scene, scene, cv::Size(0, 0), 3.0);
-    for (int i = 0; i < 24; ++i) {
-        const cv::Point c(rng.uniform(0, w), rng.uniform(0, h));
-        const int size = rng.uniform(8, std::min(w, h) / 5);
-        const cv::Scalar grey(rng.uniform(0, 2) ? rng.uniform(180, 240) : rng.uniform(10, 50));
-        if (i % 2)
-            cv::circle(scene, c, size / 2, grey, cv::FILLED, cv::LINE_AA);
-        else
-            cv::rectangle(scene, cv::Rect(c.x, c.y, size, size * 2 / 3), grey, cv::FILLED, cv::LINE_AA);
-    }
-    return scene;
-}
-
-cv::Mat MovedScene(const cv::Mat& scene, const cv::Point2d& shift, const cv::Point2d& centre, double angle)
-{
-    cv::Mat moved;
-    cv::warpAffine(scene, moved, cv::Mat(TemplateToFrame(shift, centre, angle)), scene.size(), cv::INTER_LINEAR,
-                   cv::BORDER_REFLECT);
-    return moved;
 }

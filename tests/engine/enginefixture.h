@@ -5,6 +5,7 @@
 
 #include "inspection/cameraworkset.h"
 #include "inspection/cammerrecongnize.h"
+#include "inspection/perf/scenes.h"
 
 #include "core/wizardpara.h"
 
@@ -57,9 +58,3 @@ private:
     int keepW, keepH, keepLen, keepColorLen, keepColour, keepShowW, keepShowH, keepTempNum, keepDNum;
     float keepAW, keepAH;
 };
-
-// Deterministic textured grey scene: smooth background with bright and dark parts.
-cv::Mat TexturedScene(int w, int h, unsigned seed);
-// The scene as the camera sees it after the mould moved by shift and turned
-// by angle (degrees, counter-clockwise on screen) about centre.
-cv::Mat MovedScene(const cv::Mat& scene, const cv::Point2d& shift, const cv::Point2d& centre, double angle);

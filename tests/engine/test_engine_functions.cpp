@@ -247,12 +247,12 @@ TEST_F(EngineFixture, SimilarityScoresTexture)
 {
     Frame(kW, kH);
     const int r = AddRect(0, kFuncSimilarity, kBox, 0, 80, 0);
-    const cv::Mat scene = TexturedScene(kW, kH, 7);
+    const cv::Mat scene = MakeMouldScene(kW, kH, 7);
     Template(0, 0, scene);
     Judge(0, scene);
     EXPECT_EQ(view.roiValue[0][r], 100);
     EXPECT_TRUE(view.roiOk[0][r]);
-    Judge(0, TexturedScene(kW, kH, 99));
+    Judge(0, MakeMouldScene(kW, kH, 99));
     EXPECT_LT(view.roiValue[0][r], 30);
     EXPECT_FALSE(view.roiOk[0][r]);
 }

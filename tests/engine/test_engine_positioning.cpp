@@ -26,7 +26,7 @@ protected:
         Frame(kW, kH);
         settings.motionCorrection = 0;
         settings.maxLocationOffset = 40;
-        scene = TexturedScene(kW, kH, 11);
+        scene = MakeMouldScene(kW, kH, 11);
         Template(0, 0, scene);
     }
 
@@ -53,7 +53,7 @@ protected:
 TEST_F(Positioning, ShiftedFrameIsBroughtBack)
 {
     Regions();
-    const cv::Mat moved = MovedScene(scene, {7, -4}, kCentre, 0);
+    const cv::Mat moved = MoveScene(scene, {7, -4}, kCentre, 0);
     Judge(0, moved);
     const CammerRecong::Alignment& a = Engine().LastAlignment();
     ASSERT_TRUE(a.found);
@@ -72,7 +72,7 @@ TEST_F(Positioning, TurnedFrameIsBroughtBack)
 {
     settings.rotationCorrection = 5;
     Regions();
-    Judge(0, MovedScene(scene, {4, 3}, kCentre, 3.0));
+    Judge(0, MoveScene(scene, {4, 3}, kCentre, 3.0));
     const CammerRecong::Alignment& a = Engine().LastAlignment();
     ASSERT_TRUE(a.found);
     EXPECT_NEAR(a.angle, 3.0, 0.5);
@@ -91,9 +91,9 @@ TEST_F(Positioning, ShiftBeyondTheSearchWindowFails)
     defect = AddRect(0, kFuncDefect, kDefectRect, 3, 25, 20);
     ASSERT_TRUE(Engine().PositionModel(0).IsValid());
     EXPECT_EQ(Engine().SearchWindow(0), cv::Rect(120, 30, 80, 76));
-    Judge(0, MovedScene(scene, {35, 0}, kCentre, 0));   // centre still in the window
+    Judge(0, MoveScene(scene, {35, 0}, kCentre, 0));   // centre still in the window
     EXPECT_TRUE(view.cameraOk);
-    Judge(0, MovedScene(scene, {75, 0}, kCentre, 0));   // the part starts beyond the window
+    Judge(0, MoveScene(scene, {75, 0}, kCentre, 0));   // the part starts beyond the window
     EXPECT_FALSE(view.cameraOk);
     EXPECT_FALSE(view.roiOk[0][defect]);
 }
@@ -102,7 +102,7 @@ TEST_F(Positioning, TurnBeyondTheRangeFails)
 {
     settings.rotationCorrection = 5;
     Regions();
-    Judge(0, MovedScene(scene, {0, 0}, kCentre, 25.0));
+    Judge(0, MoveScene(scene, {0, 0}, kCentre, 25.0));
     EXPECT_FALSE(view.cameraOk);
 }
 
@@ -113,7 +113,7 @@ TEST_F(Positioning, StepWithoutPositionRegionUsesTheCentredHalfFrame)
     EXPECT_EQ(Engine().ModelCentre(0), cv::Point(160, 128));
     EXPECT_EQ(Engine().SearchWindow(0), cv::Rect(0, 0, kW, kH));
     EXPECT_TRUE(Engine().PositionModel(0).IsValid());
-    Judge(0, MovedScene(scene, {-5, 6}, kCentre, 0));
+    Judge(0, MoveScene(scene, {-5, 6}, kCentre, 0));
     EXPECT_EQ(Engine().LastAlignment().dx, -5);
     EXPECT_EQ(Engine().LastAlignment().dy, 6);
     EXPECT_TRUE(view.cameraOk);
@@ -138,7 +138,7 @@ TEST_F(Positioning, OffMeansAPlainCopy)
     Regions();
     EXPECT_FALSE(Engine().PositionModel(0).IsValid());
     EXPECT_EQ(Engine().SearchWindow(0), cv::Rect());
-    const cv::Mat moved = MovedScene(scene, {7, -4}, kCentre, 0);
+    const cv::Mat moved = MoveScene(scene, {7, -4}, kCentre, 0);
     Judge(0, moved);
     EXPECT_EQ(cv::norm(view.imageWork, moved, cv::NORM_INF), 0);
 }
@@ -172,7 +172,7 @@ protected:
         settings.maxLocationOffset = 40;
         settings.netLinkOn = 1;
         trigSource = 1;
-        const cv::Mat scene = TexturedScene(kW, kH, 5);
+        const cv::Mat scene = MakeMouldScene(kW, kH, 5);
         Template(0, 0, scene);
         AddRect(0, kFuncPosition, kPositionRect, 10, 0, 0);
         AddRect(0, kFuncDefect, kDefectRect, 3, 25, 20);
@@ -186,7 +186,7 @@ protected:
             camera->view.liveMasks = view.liveMasks;
             camera->view.SetTemplate(0, 0, scene);
             camera->view.ignoreImage[0] = cv::Mat::zeros(kH, kW, CV_8UC1);
-            cv::Mat frame = MovedScene(scene, {3.0 * c, -2.0 * c}, kCentre, 0);
+            cv::Mat frame = MoveScene(scene, {3.0 * c, -2.0 * c}, kCentre, 0);
             if (c == 1)
                 frame(cv::Rect(100, 100, 30, 30)).setTo(0);   // fails
             frame.copyTo(camera->view.imageRaw);
