@@ -10,6 +10,8 @@
 //   taskset -c 0,1 build/inspection/perf/mm_engine_bench
 // offset: the position search reaches this far around the position region
 // (maxLocationOffset; 8000, the default, searches the whole frame).
+// BENCH_DEBUG=1 lists the failed regions; BENCH_PROFILE_LOOPS=n only judges
+// the step n times after the set-up (for a profiler).
 
 #include "scenes.h"
 
@@ -95,7 +97,7 @@ void LayOut(Camera& cam, int d)
         rec.func[d][r] = func;
         rec.minWH[d][r] = func == kFuncSpot ? 0x3C00 : func == kFuncDirection ? 1 : 3;
         rec.sensitivity[d][r] = func == kFuncDefect ? 25 : func == kFuncBlackArea ? 50 : func == kFuncSimilarity ? 60
-            : func == kFuncDirection ? 800 : func == kFuncSpot ? 20 : 200;
+            : func == kFuncDirection ? 2000 : func == kFuncSpot ? 20 : 200;
         rec.area[d][r] = func == kFuncDirection ? 6000 : func == kFuncWhiteCount ? 20 : 400;
         switch (i % 3) {
         case 0:
