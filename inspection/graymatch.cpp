@@ -84,9 +84,7 @@ bool GrayMatch::Match(const cv::Mat& roi, cv::Mat& out) const
         out.setTo(0);
         return false;
     }
-    cv::Mat above;
-    cv::compare(roi, lo, out, cv::CMP_LT);
-    cv::compare(roi, hi, above, cv::CMP_GT);
-    cv::bitwise_or(out, above, out);
+    cv::inRange(roi, lo, hi, out);
+    cv::bitwise_not(out, out);
     return true;
 }

@@ -22,8 +22,20 @@ void SURF::Create(int w, int h, const cv::Mat& m)
     margin = roomToShift ? kMaxShift : 0;
     inner = cv::Rect(margin, margin, size.width - 2 * margin, size.height - 2 * margin);
     innerMask = mask(inner);
-    cv::threshold(innerMask, innerOnes, 0, 1, cv::THRESH_BINARY);
     innerCount = cv::countNonZero(innerMask);
+    for (int y = 0; y < innerMask.rows; ++y) {
+        const uchar* row = innerMask.ptr<uchar>(y);
+        for (int x = 0; x < innerMask.cols;) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int x0 = x;
+            while (x < innerMask.cols && row[x])
+                ++x;
+            runs.push_back({y, x0, x});
+        }
+    }
     created = true;
 }
 
@@ -80,13 +92,24 @@ float SURF::Match(const cv::Mat& roi, cv::Mat& out) const
         return 100.0f;   // nothing of the region is inspected
     // Masked sums of the window at every shift (index = shift + margin).
     const int span = 2 * margin + 1;
-    cv::Mat roiSum(span, span, CV_64F), roiSumSq(span, span, CV_64F), masked;
+    // Masked sums of the window at every shift, row run by row run.
+    cv::Mat sum, sumSq;
+    cv::integral(roi, sum, sumSq, CV_64F, CV_64F);
+    cv::Mat roiSum(span, span, CV_64F), roiSumSq(span, span, CV_64F);
     for (int y = 0; y < span; ++y) {
         for (int x = 0; x < span; ++x) {
-            const cv::Mat w = roi(inner + cv::Point(x - margin, y - margin));
-            cv::multiply(w, innerOnes, masked);
-            roiSum.at<double>(y, x) = cv::sum(masked)[0];
-            roiSumSq.at<double>(y, x) = masked.dot(w);
+            double s = 0, s2 = 0;
+            for (const Run& run : runs) {
+                const int top = run.y + y, left = run.x0 + x, right = run.x1 + x;
+                const double* above = sum.ptr<double>(top);
+                const double* below = sum.ptr<double>(top + 1);
+                const double* aboveSq = sumSq.ptr<double>(top);
+                const double* belowSq = sumSq.ptr<double>(top + 1);
+                s += below[right] - below[left] - above[right] + above[left];
+                s2 += belowSq[right] - belowSq[left] - aboveSq[right] + aboveSq[left];
+            }
+            roiSum.at<double>(y, x) = s;
+            roiSumSq.at<double>(y, x) = s2;
         }
     }
     // Every template unshifted; the closest few at every shift.

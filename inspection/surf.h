@@ -61,8 +61,14 @@ private:
     cv::Rect inner;      // the part compared, kMaxShift px inside the edge (or all of it when small)
     int margin = 0;
     cv::Mat innerMask;   // mask(inner), 0/255
-    cv::Mat innerOnes;   // the same as 0/1
     double innerCount = 0;
+    // The inner mask as runs of columns [x0, x1) per row y (inner
+    // coordinates), so that masked sums of a shifted window come from an
+    // integral image in a few lookups a row.
+    struct Run {
+        int y, x0, x1;
+    };
+    std::vector<Run> runs;
     std::vector<Entry> templates;
     bool created = false;
     bool trained = false;

@@ -1,0 +1,335 @@
+// One detection step of the inspection engine over 8 cameras at 1280x1024:
+// 50 regions per step (a position region and a mix of the functions 0, 1, 4,
+// 5, 6, 7 and 8 in rectangles, circles and polygons), 10 templates per step,
+// all 8 steps of every camera trained. Reports the training time, the time
+// to align and judge one step of all cameras (in parallel with
+// CammerRecong::InspectAll, and one camera after the other), and the
+// resident memory of the trained engines and their working sets.
+//
+//   build/inspection/perf/mm_engine_bench [offset]
+//   taskset -c 0,1 build/inspection/perf/mm_engine_bench
+// offset: the position search reaches this far around the position region
+// (maxLocationOffset; 8000, the default, searches the whole frame).
+// BENCH_DEBUG=1 lists the failed regions; BENCH_PROFILE_LOOPS=n only judges
+// the step n times after the set-up (for a profiler).
+
+#include "scenes.h"
+
+#include "inspection/cammerrecongnize.h"
+#include "inspection/regionjudge.h"
+
+#include "core/wizardpara.h"
+
+#include <opencv2/core/utility.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <QRect>
+#include <QVector>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <malloc.h>
+#include <memory>
+#include <sched.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kW = 1280, kH = 1024;
+constexpr int kCameras = 8;
+constexpr int kSteps = 8;
+constexpr int kTemplates = 10;
+constexpr int kRuns = 40;
+constexpr int kJudgedStep = 1;
+const int kFunctionMix[] = {0, 0, 1, 4, 5, 6, 7, 8};
+
+using Clock = std::chrono::steady_clock;
+
+double MillisSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+long StatusKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.c_str() + std::string(field).size());
+    }
+    return -1;
+}
+
+int CoresAllowed()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    return sched_getaffinity(0, sizeof(set), &set) == 0 ? CPU_COUNT(&set) : -1;
+}
+
+struct Camera {
+    explicit Camera(int index) : record(index) { view.cameraIndex = index; }
+    CammerSingleton record;
+    CameraWorkSet view;
+    std::unique_ptr<CammerRecong> engine;
+};
+
+// 50 regions of step d: the position region, then a 7 x 7 grid of regions
+// 90..150 px across with the function mix, shapes taking turns.
+void LayOut(Camera& cam, int d)
+{
+    CammerSingleton& rec = cam.record;
+    rec.roiNum[d] = kMaxRegions;
+    rec.func[d][0] = kFuncPosition;
+    rec.roiType[d][0] = kRoiRect;
+    rec.minWH[d][0] = 10;
+    rec.rects[d][0].rect = QRect(kW / 2 - 200, kH / 2 - 150, 400, 300);
+    for (int r = 1; r < kMaxRegions; ++r) {
+        const int i = r - 1;
+        const int cx = 90 + (i % 7) * 180, cy = 80 + (i / 7) * 140;
+        const int size = 90 + (i * 37) % 61;
+        const int func = kFunctionMix[i % 8];
+        rec.func[d][r] = func;
+        rec.minWH[d][r] = func == kFuncSpot ? 0x3C00 : func == kFuncDirection ? 1 : 3;
+        rec.sensitivity[d][r] = func == kFuncDefect ? 25 : func == kFuncBlackArea ? 50 : func == kFuncSimilarity ? 60
+            : func == kFuncDirection ? 2000 : func == kFuncSpot ? 20 : 200;
+        rec.area[d][r] = func == kFuncDirection ? 6000 : func == kFuncWhiteCount ? 20 : 400;
+        switch (i % 3) {
+        case 0:
+            rec.roiType[d][r] = kRoiRect;
+            rec.rects[d][r].rect = QRect(cx - size / 2, cy - size / 2, size, size * 3 / 4);
+            break;
+        case 1: {
+            rec.roiType[d][r] = kRoiCircle;
+            Circle& c = rec.circles[d][r];
+            c.cx = cx;
+            c.cy = cy;
+            c.r = size / 2;
+            c.rIn = i % 2 ? size / 6 : 0;
+            c.UpdateRect();
+            break;
+        }
+        default: {
+            rec.roiType[d][r] = kRoiPolygon;
+            const QVector<QPoint> pts{{cx - size / 2, cy - size / 3}, {cx + size / 2, cy - size / 2},
+                                      {cx + size / 3, cy + size / 2}, {cx - size / 2, cy + size / 3}};
+            rec.polygons[d][r].setPoints(pts.size(), pts.constData());
+        }
+        }
+    }
+    for (int r = 0; r < kMaxRegions; ++r) {
+        rec.SetImageRect(d, r);
+        cam.view.liveMasks[d][r] = rec.MakeMask(d, r);
+    }
+}
+
+// Sets the limits of the measuring functions from what each region shows on
+// template 0, as the operator does with the sliders: a good frame passes.
+void TuneLimits(Camera& cam, int d)
+{
+    CammerSingleton& rec = cam.record;
+    cam.view.editRecord = &rec;
+    cam.view.editMasks = cam.view.liveMasks;
+    cam.view.shownTemplate = 0;
+    for (int r = 1; r < kMaxRegions; ++r) {
+        const int func = rec.func[d][r];
+        if (func == kFuncDefect || func == kFuncSimilarity)
+            continue;
+        cam.engine->RunTest(d, r);
+        const int value = cam.view.roiValue[d][r];
+        switch (func) {
+        case kFuncSpot:
+            rec.sensitivity[d][r] = 0;
+            rec.area[d][r] = 2 * value + 100;
+            break;
+        case kFuncWhiteCount:
+            rec.area[d][r] = value + 5;
+            break;
+        case kFuncDirection:
+            if (value > 0) {   // the other side, or no blob strictly between equal limits
+                rec.minWH[d][r] = 0;
+                cam.engine->RunTest(d, r);
+                if (cam.view.roiValue[d][r] > 0)
+                    rec.area[d][r] = rec.sensitivity[d][r];
+            }
+            break;
+        default:
+            rec.area[d][r] = 2 * value + 100;
+            break;
+        }
+    }
+    cam.view.editRecord = nullptr;
+}
+
+struct Stats {
+    double median, p95, max;
+};
+
+Stats Summarise(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v[std::min(v.size() - 1, v.size() * 95 / 100)], v.back()};
+}
+
+void Print(const char* what, const Stats& s)
+{
+    std::printf("%-46s median %7.2f ms  p95 %7.2f ms  max %7.2f ms\n", what, s.median, s.p95, s.max);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    static WizardPara settings;
+    gpWPara = &settings;
+    for (int d = 0; d < kSteps; ++d)
+        settings.detectOn[d] = 1;
+    settings.motionCorrection = 0;
+    settings.rotationCorrection = 0;
+    settings.maxLocationOffset = argc > 1 ? std::atoi(argv[1]) : 8000;
+    settings.perRoiParams = 1;
+    settings.minSpot = 3;
+    settings.filterSize = 3;
+    settings.alarmArea = 100;
+    gImageW = gShowW = kW;
+    gImageH = gShowH = kH;
+    gImageLen = gColorLen = kW * kH;
+    gShowAW = gShowAH = 1.0f;
+    gTempNum = kTemplates;
+    gDNum = kSteps;
+
+    std::printf("cores allowed %d, OpenCV threads %d, frame %dx%d, %d cameras x %d steps x %d regions, "
+                "%d templates a step, position search offset %d\n",
+                CoresAllowed(), cv::getNumThreads(), kW, kH, kCameras, kSteps, kMaxRegions, kTemplates,
+                settings.maxLocationOffset);
+    const long rssStart = StatusKb("VmRSS:");
+
+    std::vector<std::unique_ptr<Camera>> cameras;
+    double trainMs = 0;
+    cv::Mat judged[kCameras];
+    for (int c = 0; c < kCameras; ++c) {
+        auto cam = std::make_unique<Camera>(c);
+        cam->view.Allocate(kW, kH, false, kTemplates);
+        for (int d = 0; d < kSteps; ++d) {
+            LayOut(*cam, d);
+            cam->view.ignoreImage[d] = cv::Mat::zeros(kH, kW, CV_8UC1);
+        }
+        cam->engine = std::make_unique<CammerRecong>(&cam->record, &cam->view);   // trains nothing yet: no templates
+        for (int d = 0; d < kSteps; ++d) {
+            const cv::Mat scene = MakeMouldScene(kW, kH, 100 * c + d);
+            for (int t = 0; t < kTemplates; ++t)
+                cam->view.SetTemplate(d, t, Disturb(scene, 2.0, 1.0 + 0.01 * (t % 3), 1000 * c + 10 * d + t));
+            const auto start = Clock::now();
+            cam->engine->CreateShape(d);
+            cam->engine->VarTrain(d);
+            trainMs += MillisSince(start);
+            TuneLimits(*cam, d);
+            if (d == kJudgedStep) {
+                judged[c] = MoveScene(Disturb(scene, 2.0, 1.0, 77 + c), cv::Point2d(3 + c, -2 - c % 3),
+                                      cv::Point2d(kW / 2, kH / 2), 0);
+                if (c == 5)
+                    judged[c](cv::Rect(200, 200, 40, 40)).setTo(0);   // a defect
+            }
+            for (int t = 0; t < kTemplates; ++t)
+                cam->view.ClearTemplate(d, t);   // the view's template store is counted apart
+        }
+        cameras.push_back(std::move(cam));
+    }
+    const long rssTrained = StatusKb("VmRSS:");
+    const struct mallinfo2 heap = mallinfo2();
+    const double inUseMb = (heap.uordblks + heap.hblkhd) / 1048576.0;
+    std::printf("training (CreateShape + VarTrain), all %d steps: %.0f ms in all, %.1f ms a step\n",
+                kCameras * kSteps, trainMs, trainMs / (kCameras * kSteps));
+
+    std::vector<CammerRecong*> engines;
+    for (auto& cam : cameras)
+        engines.push_back(cam->engine.get());
+    auto takeFrames = [&] {
+        for (int c = 0; c < kCameras; ++c)
+            judged[c].copyTo(cameras[c]->view.imageRaw);
+    };
+
+    if (const char* loops = std::getenv("BENCH_PROFILE_LOOPS")) {   // for a profiler: judging only
+        for (int i = 0; i < std::atoi(loops); ++i) {
+            for (CammerRecong* e : engines) {
+                e->ShapeMatch(kJudgedStep);
+                e->Run(kJudgedStep);
+            }
+        }
+        return 0;
+    }
+    std::vector<double> together, oneByOne, alignOnly, judgeOnly;
+    for (int i = 0; i < kRuns; ++i) {
+        takeFrames();
+        auto start = Clock::now();
+        CammerRecong::InspectAll(engines, kJudgedStep);
+        together.push_back(MillisSince(start));
+
+        takeFrames();
+        double align = 0, judge = 0;
+        start = Clock::now();
+        for (CammerRecong* e : engines) {
+            const auto a = Clock::now();
+            e->ShapeMatch(kJudgedStep);
+            const auto b = Clock::now();
+            e->Run(kJudgedStep);
+            align += std::chrono::duration<double, std::milli>(b - a).count();
+            judge += MillisSince(b);
+        }
+        oneByOne.push_back(MillisSince(start));
+        alignOnly.push_back(align);
+        judgeOnly.push_back(judge);
+    }
+    Print("step of 8 cameras, in parallel (InspectAll)", Summarise(together));
+    Print("step of 8 cameras, one after the other", Summarise(oneByOne));
+    Print("  of which positioning (ShapeMatch x 8)", Summarise(alignOnly));
+    Print("  of which judging (Run x 8)", Summarise(judgeOnly));
+
+    // Judging cost by function: the other regions of camera 0 are skipped
+    // (marked as ignore areas, which judging passes over).
+    Camera& first = *cameras[0];
+    int saved[kMaxRegions];
+    std::copy(first.record.func[kJudgedStep], first.record.func[kJudgedStep] + kMaxRegions, saved);
+    for (int f : {0, 1, 4, 5, 6, 7, 8}) {
+        int regions = 0;
+        for (int r = 0; r < kMaxRegions; ++r) {
+            first.record.func[kJudgedStep][r] = saved[r] == f ? f : kFuncIgnoreArea;
+            regions += saved[r] == f ? 1 : 0;
+        }
+        std::vector<double> times;
+        for (int i = 0; i < kRuns; ++i) {
+            const auto start = Clock::now();
+            first.engine->Run(kJudgedStep);
+            times.push_back(MillisSince(start));
+        }
+        const Stats st = Summarise(times);
+        std::printf("  Run of camera 0, function %d only (%2d regions): median %.3f ms, %.3f ms a region\n", f,
+                    regions, st.median, st.median / std::max(regions, 1));
+    }
+    std::copy(saved, saved + kMaxRegions, first.record.func[kJudgedStep]);
+
+    int ng = 0, found = 0;
+    for (auto& cam : cameras) {
+        ng += cam->view.cameraOk ? 0 : 1;
+        found += cam->engine->LastAlignment().found ? 1 : 0;
+    }
+    std::printf("cameras NG %d (1 defect placed), frames positioned %d of %d\n", ng, found, kCameras);
+    if (std::getenv("BENCH_DEBUG")) {
+        for (auto& cam : cameras)
+            for (int r = 0; r < kMaxRegions; ++r)
+                if (!cam->view.roiOk[kJudgedStep][r])
+                    std::printf("cam %d region %d func %d value %d\n", cam->view.cameraIndex, r,
+                                cam->record.func[kJudgedStep][r], cam->view.roiValue[kJudgedStep][r]);
+    }
+    std::printf("resident memory: %ld MB at start, %ld MB trained (engines and working sets, templates "
+                "released; %.0f MB of it allocated), peak %ld MB\n",
+                rssStart / 1024, rssTrained / 1024, inUseMb, StatusKb("VmHWM:") / 1024);
+    std::printf("templates held by the views would add %.0f MB (%d a step, %.2f MB each)\n",
+                kCameras * kSteps * kTemplates * (kW * kH / 1048576.0), kTemplates, kW * kH / 1048576.0);
+    return 0;
+}

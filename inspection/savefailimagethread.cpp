@@ -1,0 +1,133 @@
+#include "inspection/savefailimagethread.h"
+
+#include "inspection/inspectionhooks.h"
+#include "inspection/resultimage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QtDebug>
+
+#include <algorithm>
+#include <cstring>
+
+SaveFialImageThread* gpSaveFialImageThread = nullptr;
+
+namespace {
+
+constexpr int kPauseAfterPicture = 200;     // ms
+constexpr int kPauseBeforeRecheckOk = 1000; // the OK picture of a re-check gets a later name
+constexpr int kPauseAfterPass = 100;
+constexpr int kSleepSlice = 20;
+
+// The path relative to the working directory, "./...".
+QString RelativePath(const QString& path)
+{
+    const QString current = QDir::currentPath();
+    if (path.startsWith(current + QLatin1Char('/')))
+        return QLatin1Char('.') + path.mid(current.length());
+    return QStringLiteral("./") + QDir::current().relativeFilePath(path);
+}
+
+void Report(const QString& path)
+{
+    if (!NetReportsOn())
+        return;
+    const InspectionHooks& hooks = gInspectionHooks();
+    if (hooks.sendAlarmPic)
+        hooks.sendAlarmPic(path);
+    if (hooks.sendStatistics)
+        hooks.sendStatistics(RelativePath(path));
+}
+
+// Takes the handed-over picture kind of (c, d) into buffer; false when none waits.
+bool TakePicture(int c, int d, int kind, QImage& buffer)
+{
+    QMutexLocker lock(pMutexSaveFail);
+    if (!gisSaveFail[c][d][kind])
+        return false;
+    gisSaveFail[c][d][kind] = false;
+    const QImage& pending = gpFailImage[c][d][kind];
+    if (pending.isNull())
+        return false;
+    if (buffer.size() != pending.size() || buffer.format() != pending.format())
+        buffer = QImage(pending.size(), pending.format());
+    std::memcpy(buffer.bits(), pending.constBits(), pending.sizeInBytes());
+    return true;
+}
+
+}  // namespace
+
+SaveFialImageThread::SaveFialImageThread(QObject* parent) : QThread(parent)
+{
+}
+
+QString SaveFialImageThread::PictureName(const QDateTime& time, int failIndex)
+{
+    const QString stamp = time.toString(QStringLiteral("yyyy-MM-dd_hh.mm.ss"));
+    return failIndex > 0 ? QStringLiteral("%1_%2").arg(failIndex).arg(stamp) : stamp;
+}
+
+int SaveFialImageThread::PruneFolder(const QString& folder, int keep)
+{
+    const QFileInfoList pictures =
+        QDir(folder).entryInfoList(QStringList{QStringLiteral("*.jpg")}, QDir::Files, QDir::Time);
+    int removed = 0;
+    for (int i = std::max(keep - 1, 0); i < pictures.size(); ++i)
+        removed += QFile::remove(pictures[i].absoluteFilePath()) ? 1 : 0;
+    return removed;
+}
+
+void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
+{
+    for (int c = 0; c < std::min(numCamera, kMaxCameras); ++c) {
+        for (int d = 0; d < std::min(gDNum, kMaxDetects); ++d) {
+            bool ng = false, ok = false;
+            int failIndex = 0;
+            {
+                QMutexLocker lock(pMutexSaveFail);
+                ng = gisSaveFail[c][d][kPictureNg];
+                ok = gisSaveFail[c][d][kPictureOk];
+                failIndex = gFailIndex[c][d];
+            }
+            for (int kind : {kPictureNg, kPictureOk}) {
+                if (!TakePicture(c, d, kind, buffer))
+                    continue;
+                const bool ngFolder = kind == kPictureNg || ng;
+                const QString folder = ResultImage::AlarmDir(c, d, ngFolder ? kPictureNg : kPictureOk);
+                PruneFolder(folder, ngFolder ? gPicNumNG : gPicNumOK);
+                const QString path = QStringLiteral("%1/%2.jpg")
+                                         .arg(QDir(folder).absolutePath(), PictureName(pacing.now(), failIndex));
+                if (buffer.save(path))
+                    Report(path);
+                else
+                    qWarning() << "result pictures: cannot write" << path;
+                pacing.sleep(kind == kPictureNg && ng && ok ? kPauseBeforeRecheckOk : kPauseAfterPicture);
+            }
+            if (ng) {
+                QMutexLocker lock(pMutexSaveFail);
+                gFailIndex[c][d] = 0;
+            }
+        }
+    }
+    pacing.sleep(kPauseAfterPass);
+}
+
+void SaveFialImageThread::Stop()
+{
+    requestInterruption();
+    wait();
+}
+
+void SaveFialImageThread::run()
+{
+    QImage buffer(gImageW, gImageH, QImage::Format_RGB32);
+    const Pacing pacing{[this](int ms) {
+                            for (int slept = 0; slept < ms && !isInterruptionRequested(); slept += kSleepSlice)
+                                msleep(static_cast<unsigned long>(std::min(kSleepSlice, ms - slept)));
+                        },
+                        [] { return QDateTime::currentDateTime(); }};
+    while (!isInterruptionRequested())
+        SavePending(buffer, pacing);
+}
