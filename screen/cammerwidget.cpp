@@ -4,11 +4,14 @@
 #include "camera/cameraglobals.h"
 #include "camera/cameraunit.h"
 #include "core/globals.h"
+#include "inspection/cammerrecongnize.h"
+#include "inspection/resultimage.h"
+#include "inspection/templatestore.h"
 #include "screen/roioperation.h"
 #include "screen/viewreadings.h"
-#include "screen/viewtemplates.h"
 
 #include <QImage>
+#include <QMutexLocker>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QTimer>
@@ -50,7 +53,7 @@ int frameType()
 CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     : QWidget(parent)
     , cameraIndex(index)
-    , work(std::make_unique<ViewWorkSet>())
+    , work(std::make_unique<CameraWorkSet>())
     , host(host)
 {
     work->cameraIndex = index;
@@ -71,9 +74,10 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
         return;
 
     buildWorkingSet();
-    LoadTemplates(*work);
+    TemplateStore::LoadTemplates(*work);
+    LoadIgnorePoint();
     loadRecords();
-    buildEngine();
+    engine = std::make_unique<CammerRecong>(liveRecord.get(), work.get());
     camera->CameraStart();
     blinkTimer = new QTimer(this);
     connect(blinkTimer, &QTimer::timeout, this, &CammerWidget::TimerShowAlarm);
@@ -129,14 +133,11 @@ void CammerWidget::buildWorkingSet()
         for (cv::Mat& frame : ngRing[d])
             frame = cv::Mat::zeros(gImageH, gImageW, frameType());
     }
-    LoadIgnorePoint();
 }
 
-// The stored ignore points of every step; none until the files are read.
 void CammerWidget::LoadIgnorePoint()
 {
-    for (int d = 0; d < gDNum && d < kMaxDetects; ++d)
-        work->ignoreImage[d] = cv::Mat::zeros(gImageH, gImageW, CV_8UC1);
+    TemplateStore::LoadIgnorePoint(*work);
 }
 
 void CammerWidget::loadRecords()
@@ -147,12 +148,6 @@ void CammerWidget::loadRecords()
     editRecord = std::make_unique<CammerSingleton>(cameraIndex);
     work->liveRecord = liveRecord.get();
     work->editRecord = editRecord.get();
-}
-
-// The inspection engine of this camera, built over the record in force and
-// the working set.
-void CammerWidget::buildEngine()
-{
 }
 
 bool CammerWidget::cameraOpen() const
@@ -205,7 +200,7 @@ void CammerWidget::LoadTestPicture(const QString& file)
 void CammerWidget::SaveOriginal(const QString& file)
 {
     if (complete)
-        WriteFrame(file, work->imageRaw);
+        TemplateStore::WriteFrame(file, work->imageRaw);
 }
 
 // Aligns the newest frame to the step's template position, shows it and
@@ -214,8 +209,9 @@ void CammerWidget::Inspect(int step)
 {
     if (!complete || step < 0 || step >= kMaxDetects)
         return;
-    work->imageRaw.copyTo(work->imageWork);
+    engine->ShapeMatch(step);
     work->imageRaw.copyTo(work->imageShow);
+    engine->Run(step);
 }
 
 QVector<FailedRegion> CammerWidget::FailedRegions(int step) const
@@ -246,12 +242,8 @@ void CammerWidget::UpdateLive()
 
 void CammerWidget::SaveReTrainImage(int step)
 {
-    if (!complete || step < 0 || step >= kMaxDetects || work->templates[step].empty())
-        return;
-    work->imageRaw.copyTo(work->imageWork);
-    work->imageRaw.copyTo(work->imageShow);
-    work->SetTemplate(step, 0, work->imageRaw);
-    WriteFrame(TemplateFile(cameraIndex, step, 0), work->imageRaw);
+    if (complete)
+        TemplateStore::SaveReTrainImage(*work, step);
 }
 
 void CammerWidget::StartBlink()
@@ -260,18 +252,27 @@ void CammerWidget::StartBlink()
         blinkTimer->start(kBlinkMs);
 }
 
-// Result pictures: annotated, captioned and handed to the writer by the
-// inspection engine's result images.
-void CammerWidget::SaveFailImage(int, int, bool)
+void CammerWidget::SaveFailImage(int step, int kind, bool doorCycle)
 {
+    if (complete)
+        ResultImage::SaveFailImage(*work, step, kind, doorCycle);
 }
 
-void CammerWidget::UpdateFailImage(int, int, int)
+// The controller moves the result-image state on itself.
+void CammerWidget::UpdateFailImage(int step, int kind, int imageState)
 {
+    ResultImage::UpdateFailImage(cameraIndex, step, kind, &imageState);
 }
 
-void CammerWidget::HandOff(int, bool, bool)
+void CammerWidget::HandOff(int step, bool ng, bool ok)
 {
+    if (step < 0 || step >= kMaxDetects)
+        return;
+    QMutexLocker lock(pMutexSaveFail);
+    if (ng)
+        gisSaveFail[cameraIndex][step][kPictureNg] = true;
+    if (ok)
+        gisSaveFail[cameraIndex][step][kPictureOk] = true;
 }
 
 void CammerWidget::ResetResults(int steps)
@@ -283,15 +284,20 @@ void CammerWidget::ResetResults(int steps)
     }
 }
 
-// Positioning model and matchers of the step, on the engine.
-void CammerWidget::Retrain(int)
+void CammerWidget::Retrain(int step)
 {
+    if (!complete || step < 0 || step >= kMaxDetects)
+        return;
+    engine->CreateShape(step);
+    engine->VarTrain(step);
 }
 
 void CammerWidget::ClearIgnorePoints(int step)
 {
-    if (complete && step >= 0 && step < kMaxDetects && !work->ignoreImage[step].empty())
-        work->ignoreImage[step].setTo(0);
+    if (!complete || step < 0 || step >= kMaxDetects || work->ignoreImage[step].empty())
+        return;
+    work->ignoreImage[step].setTo(0);
+    TemplateStore::SaveIgnorePoint(*work, step);
 }
 
 void CammerWidget::ShowHideTool(int bits)

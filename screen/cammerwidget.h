@@ -15,8 +15,8 @@
 #include "camera/framebuffer.h"
 #include "inspection/circle.h"
 #include "inspection/rect.h"
+#include "inspection/cameraworkset.h"
 #include "screen/runview.h"
-#include "screen/viewworkset.h"
 
 #include <QPixmap>
 #include <QString>
@@ -81,10 +81,10 @@ public:
 
     // The working set (records, masks, frames, templates, ignore points,
     // results) and the records it points to.
-    std::unique_ptr<ViewWorkSet> work;
+    std::unique_ptr<CameraWorkSet> work;
     std::unique_ptr<CammerSingleton> liveRecord;
     std::unique_ptr<CammerSingleton> editRecord;
-    CammerRecong* engine = nullptr;
+    std::unique_ptr<CammerRecong> engine;   // over liveRecord and work
     std::unique_ptr<CameraUnit> camera;
 
     CameraFrameBuffer imageIn;        // written by the camera's producer under pMutex[cameraIndex]
@@ -137,7 +137,6 @@ private:
     void allocateDisplayBuffers();
     void buildWorkingSet();
     void loadRecords();
-    void buildEngine();
     bool liveShown() const;
 
     // Painting, by image source.

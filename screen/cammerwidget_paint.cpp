@@ -6,6 +6,7 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "inspection/imagehelpers.h"
+#include "inspection/resultimage.h"
 #include "screen/titlebar.h"
 #include "screen/viewreadings.h"
 #include "screen/viewtexts.h"
@@ -334,9 +335,7 @@ void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step
         painter.setPen(QPen(Qt::cyan, 2));
         drawCircleMark(painter, record.polygons[step][roi].pts[selectedVertex]);
     }
-    const QString threshold = RegionThreshold(record.func[step][roi], w.perRoiParams != 0, w.alarmArea,
-                                              record.sensitivity[step][roi], record.area[step][roi]);
-    const QString label = RegionLabel(roi, record.roiNum[step], threshold, work->roiValue[step][roi]);
+    const QString label = ResultImage::RegionLabel(record, step, roi, work->roiValue[step][roi]);
     if (gSource == 0 && selectedRoi >= 0) {
         *selectionText = label;
     } else {

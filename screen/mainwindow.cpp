@@ -14,6 +14,10 @@
 #include "core/power.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/inspectionhooks.h"
+#include "inspection/resultimage.h"
+#include "inspection/savefailimagethread.h"
+#include "network/network.h"
 #include "screen/cammerwidget.h"
 #include "screen/controlportio.h"
 #include "screen/operationrecord.h"
@@ -34,6 +38,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QMutexLocker>
 #include <QPushButton>
 #include <QScreen>
 #include <QSqlQuery>
@@ -133,6 +138,7 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     StopCameras();
+    gpSaveFialImageThread = nullptr;   // goes with the window
     controller.reset();
     if (gpWin == this)
         gpWin = nullptr;
@@ -186,13 +192,11 @@ void MainWindow::Monitor_Init()
     openIOBoard();
     createRunController();
 
-    // 14.-16.
+    // 14.-16. (The grey colour table of saved frames is TemplateStore's.)
     setCameraHooks();
+    setInspectionHooks();
     findCameras();
     gpWarnBox->setText(LanStr(kTextInitializing));
-    greyColourTable.clear();
-    for (int j = 0; j < 256; ++j)
-        greyColourTable << qRgb(j, j, j);
 
     // 17.-18.
     createScreens();
@@ -207,6 +211,7 @@ void MainWindow::Monitor_Init()
 
     // 22.-35.
     createFolders();
+    startResultImages();
     startDetection();
     startTimers();
     adoptSharedDialogs();
@@ -302,6 +307,15 @@ void MainWindow::createRunController()
     runScreen->setController(controller.get());
     controller->state().side = loadedSide;
     controller->Init();
+}
+
+// What the inspection side records and reports.
+void MainWindow::setInspectionHooks()
+{
+    InspectionHooks& h = gInspectionHooks();
+    h.insertRecord = [this](const QString& line) { InsertRecord(line); };
+    h.trigSource = [this] { return controller->state().trigSource; };
+    h.netLinkReady = [] { return gpNet && gpNet->isSetUp && gpNet->isClientConnected; };
 }
 
 // Camera family, count and frame geometry; the scales of the full display area.
@@ -423,6 +437,20 @@ void MainWindow::createFolders()
     statisticsDir.setPath(QStringLiteral("./ResStatistics"));
     QDir().mkpath(recordDir.path());
     QDir().mkpath(statisticsDir.path());
+}
+
+// Steps 24 and 25: no result picture is pending; the writer thread starts.
+// (Each pending picture is made the first time a decision keeps one.)
+void MainWindow::startResultImages()
+{
+    {
+        QMutexLocker lock(pMutexSaveFail);
+        for (auto& camera : gisSaveFail)
+            for (auto& step : camera)
+                step[kPictureNg] = step[kPictureOk] = false;
+    }
+    gpSaveFialImageThread = new SaveFialImageThread(this);
+    gpSaveFialImageThread->start(QThread::InheritPriority);
 }
 
 // The cameras in use, in camera order, are the run controller's views.

@@ -64,7 +64,7 @@ public:
 
     // One line of the operation record.
     void InsertRecord(const QString& text);
-    // Stops and closes every camera (the program ends).
+    // Stops and closes every camera and the result-image writer (the program ends).
     void StopCameras();
 
     // HostWindow
@@ -137,8 +137,6 @@ public:
     int frameRates[kMaxCameras] = {};
     int noFrameSeconds[kMaxCameras] = {};
 
-    QVector<QRgb> greyColourTable;
-
     QTimer* logoutTimer_ = nullptr;
     QTimer* lcdTimer = nullptr;
     QTimer* zoomIdleTimer = nullptr;
@@ -183,6 +181,7 @@ private:
     void openIOBoard();
     void createRunController();
     void setCameraHooks();
+    void setInspectionHooks();
     void findCameras();
     void createScreens();
     void checkCameraCount();
@@ -191,6 +190,7 @@ private:
     void createZoomButtons();
     void createDialogs();
     void createFolders();
+    void startResultImages();
     void startDetection();
     void startTimers();
     void adoptSharedDialogs();

@@ -2,6 +2,7 @@
 
 #include "camera/cameraunit.h"
 #include "core/database.h"
+#include "inspection/savefailimagethread.h"
 #include "screen/controlportio.h"
 #include "screen/operationrecord.h"
 #include "screen/qtrunclock.h"
@@ -91,6 +92,8 @@ void MainWindow::StopCameras()
             view->camera->CameraClose();
         }
     }
+    if (gpSaveFialImageThread)
+        gpSaveFialImageThread->Stop();
 }
 
 void MainWindow::setcontentLayout()

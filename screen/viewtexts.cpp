@@ -13,7 +13,6 @@ constexpr int kTextStopping = 311;
 constexpr int kTextDetecting = 312;
 constexpr int kTextDetected = 528;
 constexpr int kTextWaiting = 529;
-constexpr int kMaxLabelledRegions = 10;
 constexpr float kCountdownShownAbove = 0.02f;
 }  // namespace
 
@@ -65,24 +64,6 @@ QString CountdownText(float seconds)
     if (!(seconds > kCountdownShownAbove))
         return QString();
     return QString::number(seconds, 'g', 3);
-}
-
-QString RegionThreshold(int function, bool perRoiParams, int alarmArea, int sensitivity, int area)
-{
-    if (function == 0 && !perRoiParams)
-        return QString::number(alarmArea);
-    if (function == 6)
-        return QString::number(sensitivity);
-    if (function == 1)
-        return QStringLiteral("%1--%2").arg(sensitivity).arg(area);
-    return QString::number(area);
-}
-
-QString RegionLabel(int region, int regionCount, const QString& threshold, int value)
-{
-    if (regionCount <= kMaxLabelledRegions)
-        return QStringLiteral("%1: %2 / %3 ").arg(region + 1).arg(threshold).arg(value);
-    return QStringLiteral("%1: %2").arg(region + 1).arg(value);
 }
 
 QString LocationText(int x, int y, int value, bool colour)

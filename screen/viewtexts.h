@@ -1,7 +1,7 @@
 #pragma once
 // Texts a camera view shows or writes to the title bar, in the language in
-// force: step names, the state word of a camera, the countdown, region
-// labels and the location read-out.
+// force: step names, the state word of a camera, the countdown and the
+// location read-out.
 
 #include <QColor>
 #include <QString>
@@ -27,13 +27,6 @@ QString CameraStatusText(int cameraIndex, const QString& stepName, const QString
 
 // The countdown with three significant digits, or empty once 0.02 s or less remains.
 QString CountdownText(float seconds);
-
-// The limit a region is judged against, by detection function: the settings'
-// alarm area for a defect region without per-region parameters, the
-// sensitivity for function 6, "B--C" for function 1, otherwise the area.
-QString RegionThreshold(int function, bool perRoiParams, int alarmArea, int sensitivity, int area);
-// "n: limit / value " while a step has at most ten regions, else "n: value".
-QString RegionLabel(int region, int regionCount, const QString& threshold, int value);
 
 // "x, y, value" of the location read-out; in colour mode the value is the
 // pixel's "r, g, b".

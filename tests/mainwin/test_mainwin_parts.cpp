@@ -1,6 +1,5 @@
 // The pieces of the main screen on their own: the view grid, the texts a
-// view writes, the title bar, the IO strip, the zoom knob and the template
-// pictures a view reads.
+// view writes, the title bar, the IO strip and the zoom knob.
 
 #include "core/controlport.h"
 #include "core/hostwindow.h"
@@ -10,9 +9,7 @@
 #include "screen/iostatuswidget.h"
 #include "screen/titlebar.h"
 #include "screen/viewgrid.h"
-#include "screen/viewtemplates.h"
 #include "screen/viewtexts.h"
-#include "screen/viewworkset.h"
 #include "tests/common/testsupport.h"
 
 #include <QDir>
@@ -22,7 +19,6 @@
 #include <QMutex>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <opencv2/core.hpp>
 
 #include <memory>
 #include <vector>
@@ -124,15 +120,8 @@ TEST_F(ViewTexts, CountdownIsHiddenAtTwoHundredthsOrLess)
     EXPECT_EQ(CountdownText(2.0f), "2");
 }
 
-TEST_F(ViewTexts, RegionLabelsShowTheLimitUpToTenRegions)
+TEST_F(ViewTexts, LocationReadOut)
 {
-    EXPECT_EQ(RegionThreshold(0, false, 120, 25, 100), "120");
-    EXPECT_EQ(RegionThreshold(0, true, 120, 25, 100), "100");
-    EXPECT_EQ(RegionThreshold(6, false, 120, 25, 100), "25");
-    EXPECT_EQ(RegionThreshold(1, false, 120, 25, 100), "25--100");
-    EXPECT_EQ(RegionThreshold(5, false, 120, 25, 100), "100");
-    EXPECT_EQ(RegionLabel(0, 10, "25--100", 7), "1: 25--100 / 7 ");
-    EXPECT_EQ(RegionLabel(10, 11, "100", 7), "11: 7");
     EXPECT_EQ(LocationText(311, 432, 0, false), "311, 432, 0");
     EXPECT_EQ(LocationText(5, 6, 0x102030, true), "5, 6, 16, 32, 48");
 }
@@ -371,74 +360,4 @@ TEST(ZoomKnob, DragReportsARateAndSpringsBack)
     EXPECT_EQ(knob.knobOffset, 0);
     ASSERT_FALSE(rates.isEmpty());
     EXPECT_EQ(rates.last(), -100);
-}
-
-class TemplatePictures : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        saved = gDNum;
-        gDNum = 2;
-    }
-    void TearDown() override { gDNum = saved; }
-    static cv::Mat grey(int w, int h)
-    {
-        cv::Mat frame(h, w, CV_8UC1);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                frame.at<uchar>(y, x) = uchar(x + 10 * y);
-        return frame;
-    }
-    TempWorkDir work;
-    int saved = 0;
-};
-
-TEST_F(TemplatePictures, OddWidthFramesRoundTripRowByRow)
-{
-    const cv::Mat frame = grey(7, 3);
-    ASSERT_TRUE(WriteFrame(work.file("t.bmp"), frame));
-    const cv::Mat back = ReadFrame(work.file("t.bmp"), 7, 3, 8);
-    ASSERT_EQ(back.type(), CV_8UC1);
-    EXPECT_EQ(cv::countNonZero(back != frame), 0);
-
-    cv::Mat colour(3, 5, CV_8UC4, cv::Scalar(3, 2, 1, 255));
-    ASSERT_TRUE(WriteFrame(work.file("c.bmp"), colour));
-    const cv::Mat colourBack = ReadFrame(work.file("c.bmp"), 5, 3, 32);
-    ASSERT_EQ(colourBack.type(), CV_8UC4);
-    EXPECT_EQ(colourBack.at<cv::Vec4b>(2, 4), cv::Vec4b(3, 2, 1, 255));
-}
-
-TEST_F(TemplatePictures, WrongSizeOrDepthOrMissingFileIsNotTaken)
-{
-    ASSERT_TRUE(WriteFrame(work.file("g.bmp"), grey(8, 4)));
-    EXPECT_TRUE(ReadFrame(work.file("g.bmp"), 8, 5, 8).empty());
-    EXPECT_TRUE(ReadFrame(work.file("g.bmp"), 8, 4, 32).empty());   // an 8-bit file in colour mode
-    EXPECT_TRUE(ReadFrame(work.file("none.bmp"), 8, 4, 8).empty());
-    EXPECT_EQ(TemplateFile(0, 1, 9), "./cammer12/template9.bmp");
-}
-
-TEST_F(TemplatePictures, MissingTemplateZeroIsTheCentrePictureInMemory)
-{
-    ViewWorkSet view;
-    view.cameraIndex = 1;
-    view.Allocate(9, 8, false, 3);
-    QDir().mkpath("cammer22");
-    ASSERT_TRUE(WriteFrame(TemplateFile(1, 1, 2), grey(9, 8)));
-    ASSERT_TRUE(WriteFrame(TemplateFile(1, 1, 1), grey(9, 7)));   // wrong size
-    LoadTemplates(view);
-    for (int d = 0; d < 2; ++d) {
-        ASSERT_FALSE(view.templates[d][0].empty());
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 9; ++x) {
-                const bool in = x >= 2 && x <= 6 && y >= 2 && y <= 6;
-                EXPECT_EQ(view.templates[d][0].at<uchar>(y, x), in ? 255 : 0) << x << "," << y;
-            }
-    }
-    EXPECT_EQ(view.templateTotal[0], 1);
-    EXPECT_EQ(view.templateFlags[0], (std::vector<int>{1, 0, 0}));
-    EXPECT_EQ(view.templateTotal[1], 2);
-    EXPECT_EQ(view.templateFlags[1], (std::vector<int>{1, 0, 1}));
-    EXPECT_EQ(view.templates[1][2].at<uchar>(7, 8), 78);
-    EXPECT_EQ(view.templateTotal[2], 0);   // steps from gDNum on are not read
 }
