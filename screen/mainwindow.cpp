@@ -316,6 +316,7 @@ void MainWindow::setInspectionHooks()
     h.insertRecord = [this](const QString& line) { InsertRecord(line); };
     h.trigSource = [this] { return controller->state().trigSource; };
     h.netLinkReady = [] { return gpNet && gpNet->isSetUp && gpNet->isClientConnected; };
+    CammerSingleton::SetWarningHook([](int text) { showWarnBox(LanStr(text)); });
 }
 
 // Camera family, count and frame geometry; the scales of the full display area.
