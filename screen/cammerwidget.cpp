@@ -246,6 +246,14 @@ void CammerWidget::SaveReTrainImage(int step)
         TemplateStore::SaveReTrainImage(*work, step);
 }
 
+void CammerWidget::UpdateCountdown()
+{
+    const ViewReadings r = host->viewReadings();
+    const bool small = gShowW < 1024;
+    const QPoint at(int(r.displayScaleX * (small ? 270 : 520)), int(r.displayScaleY * 5));
+    update(QRect(at, small ? QSize(40, 18) : QSize(130, 36)));
+}
+
 void CammerWidget::StartBlink()
 {
     if (blinkTimer)

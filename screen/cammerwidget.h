@@ -49,6 +49,8 @@ public:
 
     // Reads the ignore points of every step.
     void LoadIgnorePoint();
+    // Repaints the area of the countdown label.
+    void UpdateCountdown();
 
     // Bit 0 shows the template arrows, bit 1 the region tool bar.
     void ShowHideTool(int bits);

@@ -92,7 +92,7 @@ void WindowRunScreen::CountdownTick()
 {
     for (CammerWidget* view : window.views)
         if (view && view->isVisible())
-            view->update();
+            view->UpdateCountdown();
 }
 
 void WindowRunScreen::Repaint()
