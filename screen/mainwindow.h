@@ -23,28 +23,26 @@
 
 #include <QDir>
 #include <QPointF>
-#include <QRgb>
 #include <QSqlDatabase>
-#include <QVector>
 
 #include <memory>
 
 class CammerWidget;
 class ControlPortIO;
 class DrawROIWidget;
-class OperationRecord;
-class QtRunClock;
-class RunController;
-class RunNet;
-class WindowRunScreen;
 class IOStatusWidget;
 class ImageContainer;
 class IndexButton;
+class OperationRecord;
 class QPushButton;
 class QSqlQuery;
 class QStackedLayout;
 class QTimer;
+class QtRunClock;
+class RunController;
+class RunNet;
 class TitleBar;
+class WindowRunScreen;
 
 class MainWindow : public BWidget, public HostWindow, public ViewHost
 {
