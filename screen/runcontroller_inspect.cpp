@@ -19,13 +19,13 @@ constexpr int kOriginalsKept = 200;   // frames kept under ./originalimage
 const char* const kOriginalsDir = "./originalimage";
 }  // namespace
 
-// One 100 ms tick of the step's countdown, or its inspection once the
-// countdown has run out (a delay of n tenths inspects on the n-th tick).
 bool RunController::countdownActive(int step) const
 {
     return step >= 0 && step < kMaxDetects && countdownTimer[step]->isActive();
 }
 
+// One 100 ms tick of the step's countdown, or its inspection once the
+// countdown has run out (a delay of n tenths inspects on the n-th tick).
 void RunController::TimerUp(int step)
 {
     const WizardPara& p = para();
