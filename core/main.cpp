@@ -8,6 +8,7 @@
 #include "core/wizardpara.h"
 #include "network/network.h"
 #include "screen/mainwindow.h"
+#include "settings/settingsstandins.h"
 #include "widgets/bsplashscreen.h"
 
 #include <QDir>
@@ -77,6 +78,7 @@ int main(int argc, char* argv[])
 
     gpNet = new CNT_Net;
 
+    InstallSettingsScreens();
     new MainWindow;
 
     if (gpWPara->netLinkOn && gpNet->isSetUp) {

@@ -75,6 +75,7 @@ public:
     void SimulateInput(int n);   // input n counts as active on the next pass
 
     // Countdowns and inspection.
+    bool countdownActive(int step) const;   // the step's countdown timer runs
     void TimerUp(int step);
     void RunAlgorithm(int camera, int detect);
     void ReCheck();

@@ -19,6 +19,11 @@ constexpr int kOriginalsKept = 200;   // frames kept under ./originalimage
 const char* const kOriginalsDir = "./originalimage";
 }  // namespace
 
+bool RunController::countdownActive(int step) const
+{
+    return step >= 0 && step < kMaxDetects && countdownTimer[step]->isActive();
+}
+
 // One 100 ms tick of the step's countdown, or its inspection once the
 // countdown has run out (a delay of n tenths inspects on the n-th tick).
 void RunController::TimerUp(int step)

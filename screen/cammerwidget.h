@@ -1,0 +1,169 @@
+#pragma once
+// One camera's view on the main screen and the owner of everything the
+// program keeps per camera position: the incoming frame of the hand-off,
+// the working set of inspection (frame buffers, region records and masks,
+// templates, ignore points, results), the inspection engine and a ring of
+// the last NG frames. The run controller drives it as a RunView.
+//
+// The image container makes eight views, one per position, whether or not a
+// camera is found there. A view whose camera did not open stops after its
+// camera was tried and keeps only its incoming, SDK, show and display
+// buffers - except view 0 and, with no camera found at all, the views of the
+// camera-less layout (positions 0 to 3), which are always built in full, so
+// that every view the layout shows is complete.
+
+#include "camera/framebuffer.h"
+#include "inspection/circle.h"
+#include "inspection/rect.h"
+#include "inspection/cameraworkset.h"
+#include "screen/runview.h"
+
+#include <QPixmap>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CameraUnit;
+class CammerRecong;
+class QPushButton;
+class QTimer;
+class ViewHost;
+class roiOperation;
+struct ViewReadings;
+
+class CammerWidget : public QWidget, public RunView
+{
+    Q_OBJECT
+public:
+    CammerWidget(int index, QWidget* parent, ViewHost* host);
+    ~CammerWidget() override;
+    Q_DISABLE_COPY(CammerWidget)
+
+    // Construction went through in full (see above).
+    bool fullyBuilt() const { return complete; }
+    bool cameraOpen() const;
+
+    // Reads the ignore points of every step.
+    void LoadIgnorePoint();
+    // Repaints the area of the countdown label.
+    void UpdateCountdown();
+
+    // Bit 0 shows the template arrows, bit 1 the region tool bar.
+    void ShowHideTool(int bits);
+    void DeleteAllFailImage() {}
+
+    // RunView: the polling pass.
+    bool TakeFrame() override;
+    void ShowLiveFrame() override;
+    void SetWB() override;
+    void LoadTestPicture(const QString& file) override;
+    // RunView: inspection of one step.
+    void SaveOriginal(const QString& file) override;
+    void Inspect(int step) override;
+    bool cameraOk() const override { return work->cameraOk; }
+    void setCameraOk(bool ok) override { work->cameraOk = ok; }
+    QVector<FailedRegion> FailedRegions(int step) const override;
+    void PushNgRing(int step) override;
+    void UpdateLive() override;
+    void SaveReTrainImage(int step) override;
+    // RunView: the decision.
+    void StartBlink() override;
+    void SaveFailImage(int step, int kind, bool doorCycle) override;
+    void UpdateFailImage(int step, int kind, int imageState) override;
+    void HandOff(int step, bool ng, bool ok) override;
+    void ResetResults(int steps) override;
+    void Retrain(int step) override;
+    void ClearIgnorePoints(int step) override;
+
+    const int cameraIndex;
+
+    // The working set (records, masks, frames, templates, ignore points,
+    // results) and the records it points to.
+    std::unique_ptr<CameraWorkSet> work;
+    std::unique_ptr<CammerSingleton> liveRecord;
+    std::unique_ptr<CammerSingleton> editRecord;
+    std::unique_ptr<CammerRecong> engine;   // over liveRecord and work
+    std::unique_ptr<CameraUnit> camera;
+
+    CameraFrameBuffer imageIn;        // written by the camera's producer under pMutex[cameraIndex]
+    std::vector<uint8_t> imageSdk;    // gImageLen x 4, scratch of the SDKs and image processing
+    std::vector<uint8_t> imageRgba;   // colour mode only
+    int brightness = 0;               // mean grey level of the newest frame
+
+    // The last three NG work frames per step.
+    cv::Mat ngRing[kMaxDetects][3];
+    int ngRingPos[kMaxDetects] = {};
+    int ngRingShown = 0;
+
+    // Alarm blinking.
+    QTimer* blinkTimer = nullptr;
+    int blinkPhase = 0;
+
+    // Touch editing and the parameter panel.
+    int selectedRoi = -1;
+    int lastSelectedRoi = -1;
+    int selectedVertex = 0;
+    int moveMode = 0;
+    int dragHandle = -1;
+    int editState = 0;
+    int polyCount = 0;
+    bool pendingShape = false;
+    bool polyActive = false;
+    bool touchDown = false;
+    QVector<QPoint> polyPoints;
+    ClustomRect pendingRect;
+    Circle pendingCircle;
+
+    QPushButton* prevButton = nullptr;
+    QPushButton* nextButton = nullptr;
+    roiOperation* toolBar = nullptr;
+    QPixmap camNumPixmap;
+
+public slots:
+    void TimerShowAlarm();
+
+signals:
+    // The template arrows: show the previous / next template.
+    void previousTemplate();
+    void nextTemplate();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildWidgets();
+    void allocateDisplayBuffers();
+    void buildWorkingSet();
+    void loadRecords();
+    bool liveShown() const;
+
+    // Painting, by image source.
+    void paintStoredPicture(QPainter& painter, const ViewReadings& r);
+    void paintRecentNg(QPainter& painter, const ViewReadings& r);
+    void paintLive(QPainter& painter, const ViewReadings& r);
+    void convertShownFrame();
+    void drawFrameImage(QPainter& painter);
+    void applyZoom(QPainter& painter, const ViewReadings& r) const;
+    void markHighlights(const ViewReadings& r, int step, const CammerSingleton& record);
+    void markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour);
+    bool overlayShown(const ViewReadings& r) const;
+    QString drawRegions(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record);
+    void drawRegion(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record, int roi,
+                    QString* selectionText);
+    void drawLegend(QPainter& painter);
+    void drawTopLines(QPainter& painter, const ViewReadings& r, int step, const QString& selectionText);
+    void writeStatusRow(const ViewReadings& r, int step);
+    void drawCavityLine(QPainter& painter);
+    void drawPendingShape(QPainter& painter, const ViewReadings& r);
+    void drawBorder(QPainter& painter);
+
+    ViewHost* const host;
+    bool complete = false;
+};
+
+// Modification time text of the template shown in the editor.
+extern QString gTempTime;

@@ -1,0 +1,453 @@
+// Painting of a camera view, by image source and display state.
+
+#include "screen/cammerwidget.h"
+
+#include "core/globals.h"
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "inspection/imagehelpers.h"
+#include "inspection/resultimage.h"
+#include "screen/titlebar.h"
+#include "screen/viewreadings.h"
+#include "screen/viewtexts.h"
+#include "widgets/skin.h"
+
+#include <QPainter>
+#include <QtMath>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kFontLarge = 45;
+constexpr int kFontSmallScreen = 20;   // the large font on screens of 1024 pixels or less
+constexpr int kFontTop = 40;
+constexpr int kFontLabel = 20;
+constexpr int kPositionFunction = 3;
+constexpr int kDefectFunction = 0;
+constexpr uint32_t kRedPixel = 0x00FF0000;
+constexpr uint32_t kCyanPixel = 0x0000FFFF;
+const QColor kAreaColour(QStringLiteral("#E9967A"));
+
+constexpr int kTextAverage = 367;      // "Aver %1"
+constexpr int kTextFilterSize = 22;
+constexpr int kTextArea = 24;
+constexpr int kTextTemplates = 315;    // "Templates %1 / %2     %3"
+constexpr int kTextMouldNo = 468;      // "mold No:"
+constexpr int kTextCavity = 469;       // "%1#"
+constexpr int kTextBrowse = 218;       // "camera %1 detection %2 %3  %5 / %4    %6"
+constexpr int kTextOkRecords = 216;
+constexpr int kTextNgRecords = 217;
+constexpr int kTextCameraStatus = 313; // "Cam %1 %2 %3"
+constexpr int kTextLately = 314;       // "Lately %1 NG %2 / %3"
+constexpr int kCavities = 8;
+
+QFont viewFont(int pixelSize)
+{
+    QFont font = ToolkitFont(kFontMicroHei, pixelSize);
+    font.setWeight(50);
+    return font;
+}
+
+const WizardPara& para()
+{
+    return *gpWPara;
+}
+
+QString stepName(int d)
+{
+    return StepName(para().machineType, d);
+}
+
+// The display rectangle's top-left corner, or the first vertex of a polygon.
+QPoint labelAnchor(const CammerSingleton& record, int d, int r)
+{
+    switch (record.roiType[d][r]) {
+    case kRoiRect:
+        return record.rects[d][r].rect.topLeft();
+    case kRoiCircle:
+        return record.circles[d][r].rect.topLeft();
+    default:
+        return record.polygons[d][r].pts.isEmpty() ? QPoint() : record.polygons[d][r].pts.first();
+    }
+}
+
+void drawShape(QPainter& painter, const CammerSingleton& record, int d, int r)
+{
+    switch (record.roiType[d][r]) {
+    case kRoiRect:
+        record.rects[d][r].Draw(painter);
+        break;
+    case kRoiCircle:
+        record.circles[d][r].Draw(painter);
+        break;
+    default:
+        record.polygons[d][r].Draw(painter);
+        break;
+    }
+}
+
+void drawCircleMark(QPainter& painter, const QPoint& p)
+{
+    painter.drawEllipse(QRect(QPoint(p.x() - 5, p.y() - 5), QPoint(p.x() + 4, p.y() + 4)));
+}
+
+}  // namespace
+
+void CammerWidget::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const ViewReadings r = host->viewReadings();
+    if (gSource == 3 || gSource == 4)
+        paintStoredPicture(painter, r);
+    else if (gSource == 2)
+        paintRecentNg(painter, r);
+    else if (cameraIndex < numCamera && complete)
+        paintLive(painter, r);
+}
+
+void CammerWidget::applyZoom(QPainter& painter, const ViewReadings& r) const
+{
+    painter.translate(r.zoomOffset);
+    painter.scale(r.zoomFactor, r.zoomFactor);
+}
+
+void CammerWidget::convertShownFrame()
+{
+    const cv::Mat& shown = work->imageShow;
+    QImage& picture = work->imageRgb32;
+    if (shown.cols != picture.width() || shown.rows != picture.height())
+        return;
+    if (shown.type() == CV_8UC4)
+        std::memcpy(picture.bits(), shown.data, shown.total() * shown.elemSize());
+    else
+        Gray2RGBA(shown.data, reinterpret_cast<int*>(picture.bits()), shown.cols, shown.rows);
+}
+
+void CammerWidget::drawFrameImage(QPainter& painter)
+{
+    painter.drawImage(rect(), work->imageRgb32);
+}
+
+void CammerWidget::paintStoredPicture(QPainter& painter, const ViewReadings& r)
+{
+    const bool small = gShowW <= 1024;
+    painter.setFont(viewFont(small ? kFontSmallScreen : kFontLarge));
+    painter.setPen(Qt::green);
+    const BrowsedPicture* browsed = host->browsedPicture();
+    if (!browsed)
+        return;
+    if (browsed->count > 0) {
+        painter.save();
+        applyZoom(painter, r);
+        painter.drawImage(rect(), browsed->picture);
+        painter.restore();
+    }
+    const QString kind = LanStr(gSource == 3 ? kTextOkRecords : kTextNgRecords);
+    painter.drawText(small ? QPoint(5, 20) : QPoint(5, 40),
+                     LanStr(kTextBrowse)
+                         .arg(browsed->camera + 1)
+                         .arg(stepName(r.editDetect), kind)
+                         .arg(browsed->count)
+                         .arg(browsed->index + 1)
+                         .arg(browsed->name));
+}
+
+void CammerWidget::paintRecentNg(QPainter& painter, const ViewReadings& r)
+{
+    convertShownFrame();
+    painter.save();
+    applyZoom(painter, r);
+    drawFrameImage(painter);
+    painter.restore();
+    painter.setFont(viewFont(kFontLarge));
+    const StateWord state = BrowseStateWord(r.runState);
+    const QString head = LanStr(kTextCameraStatus).arg(cameraIndex + 1).arg(stepName(r.editDetect), QString());
+    painter.setPen(Qt::green);
+    painter.drawText(QPoint(5, 40), head);
+    painter.setPen(state.colour);
+    painter.drawText(QPoint(5 + painter.fontMetrics().horizontalAdvance(head), 40), state.text);
+    const int step = std::clamp(r.editDetect, 0, kMaxDetects - 1);
+    painter.setPen(Qt::green);
+    painter.drawText(QPoint(600, 40), LanStr(kTextLately)
+                                          .arg(stepName(r.editDetect))
+                                          .arg(ngRingShown + 1)
+                                          .arg(std::min(ngRingPos[step], 3)));
+}
+
+void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
+{
+    const int step = std::clamp(gSource == 0 ? r.editDetect : r.curDetect, 0, kMaxDetects - 1);
+    const CammerSingleton& record = gSource == 0 ? *work->editRecord : *work->liveRecord;
+    const bool selected = cameraIndex == r.selectedView;
+
+    convertShownFrame();
+    if (selected) {
+        painter.save();
+        applyZoom(painter, r);
+    }
+    markHighlights(r, step, record);
+    drawFrameImage(painter);
+    QString selectionText;
+    if (overlayShown(r)) {
+        painter.setFont(viewFont(kFontLarge));
+        if (r.displayState == DisplayState::ResultShown || gSource == 1) {
+            painter.setPen(work->cameraOk ? Qt::green : Qt::red);
+            painter.drawText(QPoint(5, 85), work->cameraOk ? QStringLiteral("OK") : QStringLiteral("NG"));
+            painter.drawText(QPoint(1450, 40), LanStr(kTextAverage).arg(brightness));
+        }
+        if (gSource == 0)
+            drawLegend(painter);
+        selectionText = drawRegions(painter, r, step, record);
+    }
+    if (selected)
+        painter.restore();
+
+    drawTopLines(painter, r, step, selectionText);
+    drawPendingShape(painter, r);
+    drawBorder(painter);
+}
+
+bool CammerWidget::overlayShown(const ViewReadings& r) const
+{
+    switch (r.displayState) {
+    case DisplayState::Normal:
+        return para().realTimeRoiDisplay != 0 || gSource == 0;
+    case DisplayState::ResultShown:
+        return true;
+    case DisplayState::Alarm:
+        return gSource == 0 || gSource == 1;
+    case DisplayState::Editing:
+        return gSource == 0;
+    default:
+        return false;
+    }
+}
+
+// Writes colour into the RGB32 picture over box (frame pixels, corners
+// included, clipped to the frame) wherever the frame-sized 8-bit mask is
+// non-zero.
+void CammerWidget::markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour)
+{
+    QImage& picture = work->imageRgb32;
+    if (mask.type() != CV_8UC1 || mask.cols != picture.width() || mask.rows != picture.height())
+        return;
+    const QRect clipped = box.intersected(picture.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        const uint8_t* m = mask.ptr(y);
+        auto* p = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            if (m[x])
+                p[x] = colour;
+    }
+}
+
+void CammerWidget::markHighlights(const ViewReadings& r, int step, const CammerSingleton& record)
+{
+    const int regions = std::clamp(record.roiNum[step], 0, kMaxRegions);
+    if (r.displayState == DisplayState::Alarm && gSource == 1 && blinkPhase == 1) {
+        for (int roi = 0; roi < regions; ++roi)
+            if (!work->roiOk[step][roi])
+                markPixels(record.ImageBox(step, roi), work->defectImage, kRedPixel);
+    }
+    if (gSource == 0) {
+        for (int roi = 0; roi < regions; ++roi)
+            markPixels(record.ImageBox(step, roi), work->ignoreImage[step], kCyanPixel);
+    }
+    if (work->previewShown && selectedRoi >= 0 && selectedRoi < regions)
+        markPixels(record.ImageBox(step, selectedRoi), work->defectImage, kCyanPixel);
+}
+
+void CammerWidget::drawLegend(QPainter& painter)
+{
+    painter.setFont(viewFont(kFontLabel));
+    const int h = height() - 1;
+    const struct {
+        int text;
+        QColor colour;
+        int top;
+    } rows[] = {{kTextFilterSize, Qt::blue, h - 79}, {kTextArea, kAreaColour, h - 39}};
+    for (const auto& row : rows) {
+        painter.setPen(row.colour);
+        painter.drawText(QRect(QPoint(10, row.top), QPoint(159, row.top + 24)), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("%1 :").arg(LanStr(row.text)));
+        painter.fillRect(QRect(QPoint(160, row.top), QPoint(184, row.top + 24)), row.colour);
+    }
+}
+
+QString CammerWidget::drawRegions(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record)
+{
+    QString selectionText;
+    const int regions = std::clamp(record.roiNum[step], 0, kMaxRegions);
+    for (int roi = 0; roi < regions; ++roi) {
+        const bool drawn = gSource != 0 ? record.func[step][roi] != kPositionFunction
+                                        : selectedRoi < 0 || selectedRoi == roi || moveMode == 2;
+        if (drawn)
+            drawRegion(painter, r, step, record, roi, &selectionText);
+    }
+    return selectionText;
+}
+
+void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record,
+                              int roi, QString* selectionText)
+{
+    const WizardPara& w = para();
+    const bool failed = !work->roiOk[step][roi];
+    const QRect box = record.ImageBox(step, roi);
+
+    painter.save();
+    painter.scale(r.displayScaleX, r.displayScaleY);
+    if (gSource == 0 && record.func[step][roi] == kDefectFunction) {
+        // The filter size and the alarm area as squares beside each other.
+        const int cx = (box.left() + box.right()) / 2, bw = box.right() - box.left(), cy = (box.top() + box.bottom()) / 2;
+        const int filter = w.perRoiParams ? record.minWH[step][roi] : w.filterSize;
+        const int areaSide = int(std::sqrt(double(w.perRoiParams ? record.area[step][roi] : w.alarmArea)));
+        const int fx = int(float(cx - bw / 4) * gShowAW - float(filter) / 2);
+        const int fy = int(float(cy) * gShowAH - float(filter) / 2);
+        painter.fillRect(QRect(fx, fy, filter, filter), Qt::blue);
+        const int ax = int(float(cx + bw / 4) * gShowAW) - areaSide / 2;
+        const int ay = int(float(cy) * gShowAH) - areaSide / 2;
+        painter.fillRect(QRect(ax, ay, areaSide, areaSide), kAreaColour);
+    }
+    painter.restore();
+
+    QPen pen(r.displayState == DisplayState::Normal ? QColor(Qt::darkBlue)
+                                              : (work->cameraOk || !failed ? Qt::green : Qt::red));
+    if (r.displayState == DisplayState::Alarm && gSource == 1 && !work->cameraOk && failed) {
+        painter.save();
+        painter.scale(r.imageScaleX, r.imageScaleY);
+        painter.setPen(Qt::red);
+        const AlarmRect* boxes = work->alarmRects[step][roi];
+        const int count = std::clamp(boxes[0].x1, 0, kMaxAlarmRects - 1);
+        for (int k = 1; k <= count; ++k) {
+            const AlarmRect& a = boxes[k];
+            painter.drawRect(QRect(QPoint(a.x1, a.y1), QPoint(a.x2 - 1, a.y2 - 1)));
+        }
+        painter.restore();
+    }
+
+    painter.save();
+    painter.scale(r.displayScaleX, r.displayScaleY);
+    painter.setPen(pen);
+    drawShape(painter, record, step, roi);
+    if (gSource == 0 && roi == selectedRoi && record.roiType[step][roi] == kRoiPolygon
+        && selectedVertex < record.polygons[step][roi].count()) {
+        painter.setPen(QPen(Qt::cyan, 2));
+        drawCircleMark(painter, record.polygons[step][roi].pts[selectedVertex]);
+    }
+    const QString label = ResultImage::RegionLabel(record, step, roi, work->roiValue[step][roi]);
+    if (gSource == 0 && selectedRoi >= 0) {
+        *selectionText = label;
+    } else {
+        painter.setPen(pen);
+        painter.setFont(viewFont(kFontLabel));
+        const QPoint at = labelAnchor(record, step, roi);
+        painter.drawText(QRect(QPoint(at.x(), at.y() - 26), QPoint(at.x() + 399, at.y() - 2)),
+                         Qt::AlignLeft | Qt::AlignVCenter, label);
+    }
+    painter.restore();
+}
+
+void CammerWidget::drawTopLines(QPainter& painter, const ViewReadings& r, int step, const QString& selectionText)
+{
+    writeStatusRow(r, step);
+    painter.save();
+    painter.scale(r.displayScaleX, r.displayScaleY);
+    const QString countdown = CountdownText(r.countdown);
+    if (!countdown.isEmpty()) {
+        painter.setFont(viewFont(kFontLarge));
+        painter.setPen(Qt::green);
+        painter.drawText(QPoint(525, 40), countdown);
+    }
+    painter.setFont(viewFont(kFontTop));
+    painter.setPen(Qt::green);
+    TitleBar* bar = host->statusBar();
+    if (gSource == 0) {
+        painter.drawText(QPoint(850, 40),
+                         LanStr(kTextTemplates).arg(work->shownTemplate + 1).arg(work->templateTotal[step]).arg(selectionText));
+    } else {
+        if (bar) {
+            bar->setCameraInfo(cameraIndex, CameraInfo::LayerNum, QString::number(gAllNum[cameraIndex]), 0);
+            bar->setCameraInfo(cameraIndex, CameraInfo::NGNum, QString::number(gFailNum[cameraIndex]), 0);
+            bar->setCameraInfo(cameraIndex, CameraInfo::CostTime, QString::number(host->frameRate(cameraIndex)), 0);
+        }
+        if (r.displayState != DisplayState::Editing && para().showCavityBoxes)
+            drawCavityLine(painter);
+    }
+    if ((gSource == -1 || gSource == 0) && cameraIndex == r.selectedView && r.displayState != DisplayState::ResultShown) {
+        if (bar)
+            bar->setLocation(LocationText(r.cursorImagePos.x(), r.cursorImagePos.y(), r.cursorValue, gisColor != 0));
+        if (gSource == 0)
+            painter.drawText(QPoint(5, 85), gTempTime);
+    }
+    painter.restore();
+}
+
+void CammerWidget::writeStatusRow(const ViewReadings& r, int step)
+{
+    TitleBar* bar = host->statusBar();
+    if (!bar)
+        return;
+    const StateWord state = CameraStateWord(r.runState, r.countdownPhase);
+    const QString word = state.text.isEmpty()
+                             ? QString()
+                             : QStringLiteral("<span style=\"color:%1\">%2</span>").arg(state.colour.name(), state.text);
+    const bool detecting = r.runState != RunState::Relearning && r.runState != RunState::Stopped;
+    bar->setCameraInfo(cameraIndex, CameraInfo::Message, CameraStatusText(cameraIndex, stepName(step), word),
+                       detecting ? MessageOk : MessageWarning);
+}
+
+void CammerWidget::drawCavityLine(QPainter& painter)
+{
+    painter.drawText(QPoint(177, 85), LanStr(kTextMouldNo));
+    int x = 352;
+    bool first = true;
+    for (int i = 1; i <= kCavities; ++i) {
+        if (work->liveRecord->detectFlag[1][i - 1] != 2)
+            continue;
+        if (!first) {
+            painter.drawText(QPoint(x, 85), QStringLiteral(","));
+            x += 10;
+        }
+        painter.drawText(QPoint(x, 85), LanStr(kTextCavity).arg(i));
+        x += 60;
+        first = false;
+    }
+}
+
+void CammerWidget::drawPendingShape(QPainter& painter, const ViewReadings& r)
+{
+    if (editState != 1)
+        return;
+    painter.save();
+    if (cameraIndex == r.selectedView)
+        applyZoom(painter, r);
+    painter.setPen(Qt::green);
+    if (r.drawTool == 2) {
+        painter.setPen(QPen(Qt::green, 2));
+        for (int i = 1; i < polyPoints.size(); ++i)
+            painter.drawLine(polyPoints[i - 1], polyPoints[i]);
+        if (!polyPoints.isEmpty()) {
+            painter.setPen(Qt::cyan);
+            drawCircleMark(painter, polyPoints.first());
+        }
+    } else if (r.drawTool == 4) {
+        pendingCircle.Draw(painter);
+    } else if (r.drawTool == 1) {
+        pendingRect.Draw(painter);
+    }
+    painter.restore();
+}
+
+void CammerWidget::drawBorder(QPainter& painter)
+{
+    const bool drawingPolygon = editState == 1 && polyActive;
+    QPen pen(drawingPolygon && !polyPoints.isEmpty() ? Qt::cyan : Qt::green);
+    if (drawingPolygon)
+        pen.setWidth(2);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(0, 0), QPoint(width() - 1, height() - 1)));
+    if (!camNumPixmap.isNull())
+        painter.drawPixmap(width() - camNumPixmap.width() - 10, 10, camNumPixmap);
+}

@@ -1,0 +1,7 @@
+#include "screen/settingsscreens.h"
+
+SettingsScreens& settingsScreens()
+{
+    static SettingsScreens screens;
+    return screens;
+}

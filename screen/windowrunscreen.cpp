@@ -1,0 +1,135 @@
+#include "screen/windowrunscreen.h"
+
+#include "camera/cameraglobals.h"
+#include "camera/cameraloss.h"
+#include "core/led.h"
+#include "core/wizardpara.h"
+#include "screen/cammerwidget.h"
+#include "screen/indexbutton.h"
+#include "screen/iostatuswidget.h"
+#include "screen/mainwindow.h"
+#include "screen/runcontroller.h"
+#include "screen/titlebar.h"
+#include "widgets/bmessagebox.h"
+#include "widgets/passwordbox.h"
+
+#include <QStackedLayout>
+#include <QTimer>
+
+namespace {
+enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };
+}  // namespace
+
+bool WindowRunScreen::cameraLost() const
+{
+    return gisLost != 0;
+}
+
+void WindowRunScreen::CameraRestart()
+{
+    ::CameraRestart();
+}
+
+// All views, the camera page, no button column, and the alarm bar (where
+// the region editor's Reset(false) takes over).
+void WindowRunScreen::ShowAlarm()
+{
+    window.selectedView = numCamera;
+    window.contentStack->setCurrentIndex(0);
+    window.ChangeCammer();
+    window.indexButton->hide();
+    window.sideStack->setCurrentIndex(kAlarmBarPage);
+}
+
+// The region editor's Restart; the option bar comes back.
+void WindowRunScreen::EndAlarm()
+{
+    window.sideStack->setCurrentIndex(kOptionBarPage);
+}
+
+// The region editor's re-check ends in the controller's re-check of the step.
+void WindowRunScreen::AlarmReCheck()
+{
+    if (controller)
+        controller->ReCheckStep();
+}
+
+void WindowRunScreen::HideSettings()
+{
+    window.contentStack->setCurrentIndex(0);
+}
+
+// Without password use every command is allowed at factory level; a level
+// already granted stands; otherwise the operator is asked.
+int WindowRunScreen::CheckPassword()
+{
+    if (!gpWPara->isPswUsed)
+        return UserFactory;
+    if (window.userLevel() != UserNone)
+        return window.userLevel();
+    gpPasswordBox->exec();
+    return window.userLevel();
+}
+
+// The button column goes; the region editor opens (its Reset(false)).
+void WindowRunScreen::EnterAreaCheck()
+{
+    window.indexButton->hide();
+    window.sideStack->setCurrentIndex(kEditorBarPage);
+}
+
+// The region editor deletes every template (SlotTempDeleteAll).
+void WindowRunScreen::DeleteAllTemplates()
+{
+}
+
+void WindowRunScreen::SaveSerials()
+{
+    SaveSN(0);
+}
+
+void WindowRunScreen::CountdownTick()
+{
+    for (CammerWidget* view : window.views)
+        if (view && view->isVisible())
+            view->UpdateCountdown();
+}
+
+void WindowRunScreen::Repaint()
+{
+    window.update();
+}
+
+void WindowRunScreen::PassEnded()
+{
+    window.ioStatus->refresh();
+}
+
+int WindowRunScreen::selectedView() const
+{
+    return window.selectedView;
+}
+
+void WindowRunScreen::SetLed(int n, int value)
+{
+    LEDOnOff(n, value);
+}
+
+void WindowRunScreen::WakeLcd()
+{
+    if (!window.lcdOff())
+        return;
+    LCDOnOff(1);
+    if (gpWPara->screenOffTime > 0)
+        window.lcdTimer->start(gpWPara->screenOffTime * 1000);
+}
+
+void WindowRunScreen::ShowWarning(const QString& text)
+{
+    showWarnBox(text);
+}
+
+void WindowRunScreen::HideWarning()
+{
+    gpWarnBox->hide();
+}

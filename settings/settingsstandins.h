@@ -1,0 +1,54 @@
+#pragma once
+// Stand-ins for the settings screens that the main window creates at start:
+// they exist from start-up with the visibility the other screens read, and
+// show nothing yet.
+
+#include "widgets/bwidget.h"
+
+// The settings screen: page 1 of the main window's content stack; visible
+// exactly while the operator has it open.
+class SystemSettingWidget : public BWidget
+{
+    Q_OBJECT
+public:
+    explicit SystemSettingWidget(QWidget* parent = nullptr);
+
+    // The camera selector with the exposure and gain sliders, which can be
+    // detached into a window of its own.
+    QWidget* cameraPanel = nullptr;
+};
+
+class CameraParamsSubWidget : public BWidget
+{
+    Q_OBJECT
+public:
+    explicit CameraParamsSubWidget(QWidget* parent = nullptr);
+};
+
+// The camera-order dialog.
+class WidgetChangeCamera : public BWidget
+{
+    Q_OBJECT
+public:
+    explicit WidgetChangeCamera(QWidget* parent = nullptr);
+};
+
+// The custom IO-name dialog; init loads its sixteen name choices.
+class CustomIONameWidget : public BWidget
+{
+    Q_OBJECT
+public:
+    explicit CustomIONameWidget(QWidget* parent = nullptr);
+    void init() {}
+};
+
+// The read-only hardware sheet.
+class HardwareConfigurationWidget : public BWidget
+{
+    Q_OBJECT
+public:
+    explicit HardwareConfigurationWidget(QWidget* parent = nullptr);
+};
+
+// Hands the main window the makers of these screens (before it is created).
+void InstallSettingsScreens();

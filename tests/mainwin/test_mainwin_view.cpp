@@ -1,0 +1,255 @@
+// One camera view on its own, over a small frame whose display coordinates
+// are its frame pixels: what it takes over and shows, the highlights its
+// painting writes into the picture (blinking defects, ignore points), the
+// title-bar row it writes, its failed regions, and a view whose camera did
+// not open.
+
+#include "camera/cameraglobals.h"
+#include "camera/framebuffer.h"
+#include "core/globals.h"
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "screen/cammerwidget.h"
+#include "screen/titlebar.h"
+#include "screen/viewreadings.h"
+#include "tests/common/testsupport.h"
+
+#include <QLabel>
+#include <QMutex>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kW = 64;
+constexpr int kH = 48;
+constexpr int kStep = 1;   // the mould step
+
+class FakeHost : public ViewHost
+{
+public:
+    ViewReadings viewReadings() const override { return readings; }
+    int frameRate(int) const override { return 17; }
+    TitleBar* statusBar() const override { return bar; }
+    const BrowsedPicture* browsedPicture() const override { return nullptr; }
+
+    ViewReadings readings;
+    TitleBar* bar = nullptr;
+};
+
+class ViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Data_Init();
+        gLan = 1;
+        for (QMutex*& m : pMutex)
+            if (!m)
+                m = new QMutex;
+        if (!pMutexSaveFail)
+            pMutexSaveFail = new QMutex;
+        savedPara = gpWPara;
+        gpWPara = &para;
+        gImageW = gShowW = kW;
+        gImageH = gShowH = kH;
+        gImageLen = gColorLen = kW * kH;
+        gShowAW = gShowAH = 1;
+        gisColor = 0;
+        gDNum = 2;
+        gTempNum = 2;
+        gCameraID = kCameraGx;
+        gFindCamera = 0;   // no camera opens
+        numCamera = 1;
+        gSource = -1;
+        writeRegions();
+        bar = std::make_unique<TitleBar>();
+        host.bar = bar.get();
+        host.readings.curDetect = kStep;
+        host.readings.editDetect = kStep;
+        view = std::make_unique<CammerWidget>(0, nullptr, &host);
+        view->resize(kW, kH);
+    }
+    void TearDown() override
+    {
+        view.reset();
+        QSqlDatabase::database("dbIn").close();
+        QSqlDatabase::removeDatabase("dbIn");
+        gpWPara = savedPara;
+        gSource = -1;
+    }
+
+    // Region 0 inside the frame, region 1 reaching beyond its corner.
+    void writeRegions()
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "dbIn");
+        db.setDatabaseName(work.file("PARAM.db"));
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("create table cammer0(name varchar(40), value varchar(400))"));
+        CammerSingleton record(0);
+        record.LoadDatafromFile(db, nullptr);   // lays down the step rows
+        record.roiNum[kStep] = 2;
+        const QRect rects[2] = {QRect(QPoint(10, 10), QPoint(29, 29)), QRect(QPoint(50, 40), QPoint(80, 60))};
+        for (int r = 0; r < 2; ++r) {
+            record.roiType[kStep][r] = kRoiRect;
+            record.rects[kStep][r].rect = rects[r];
+            record.SetImageRect(kStep, r);
+        }
+        record.outN[0] = 2;
+        record.outN[1] = 3;
+        ASSERT_TRUE(record.SaveDatatoFile(db));
+    }
+    QRgb shown(int x, int y) { return view->work->imageRgb32.pixel(x, y); }
+    void paint() { view->grab(); }
+
+    TempWorkDir work;
+    WizardPara para;
+    WizardPara* savedPara = nullptr;
+    FakeHost host;
+    std::unique_ptr<TitleBar> bar;
+    std::unique_ptr<CammerWidget> view;
+};
+
+}  // namespace
+
+TEST_F(ViewTest, ViewZeroIsBuiltInFullWithoutItsCamera)
+{
+    EXPECT_FALSE(view->cameraOpen());
+    EXPECT_TRUE(view->fullyBuilt());
+    EXPECT_EQ(view->liveRecord->roiNum[kStep], 2);
+    EXPECT_EQ(view->work->imageRaw.size(), cv::Size(kW, kH));
+    ASSERT_EQ(view->work->templateFlags[kStep].size(), 2u);
+    EXPECT_EQ(view->work->templateTotal[kStep], 1);   // the centre picture in slot 0
+    EXPECT_TRUE(view->engine != nullptr);
+    EXPECT_TRUE(view->blinkTimer != nullptr);
+}
+
+TEST_F(ViewTest, AViewWhoseCameraDidNotOpenKeepsOnlyItsDisplayBuffers)
+{
+    CammerWidget other(1, nullptr, &host);
+    EXPECT_FALSE(other.fullyBuilt());
+    EXPECT_EQ(other.work->imageShow.size(), cv::Size(kW, kH));
+    EXPECT_TRUE(other.work->imageRaw.empty());
+    EXPECT_FALSE(other.liveRecord);
+    EXPECT_FALSE(other.blinkTimer);
+    EXPECT_FALSE(other.TakeFrame());
+    EXPECT_TRUE(other.FailedRegions(kStep).isEmpty());
+    other.resize(kW, kH);
+    other.grab();   // paints nothing
+}
+
+TEST_F(ViewTest, TakesOverTheNewestFrameAndShowsItOnLiveSources)
+{
+    std::vector<uint8_t> pixels(kW * kH, 77);
+    FrameView frame{pixels.data(), kW, kH, PixelLayout::Grey8, 0};
+    ASSERT_TRUE(HandOverFrame(0, view->imageIn, frame));
+    EXPECT_TRUE(view->TakeFrame());
+    EXPECT_FALSE(view->TakeFrame());   // taken once
+    EXPECT_EQ(view->brightness, 77);
+    gSource = 0;
+    view->ShowLiveFrame();
+    EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 0);
+    gSource = -1;
+    view->ShowLiveFrame();
+    EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 77);
+    paint();
+    EXPECT_EQ(shown(5, 5), qRgb(77, 77, 77));
+}
+
+TEST_F(ViewTest, FailedRegionsBlinkTheirDefectPixelsRedInTheAlarm)
+{
+    host.readings.displayState = DisplayState::Alarm;
+    gSource = 1;
+    view->setCameraOk(false);
+    view->work->roiOk[kStep][0] = false;
+    view->work->roiOk[kStep][1] = false;
+    for (const QPoint& p : {QPoint(15, 15), QPoint(60, 45), QPoint(5, 5)})
+        view->work->defectImage.at<uchar>(p.y(), p.x()) = 255;
+
+    view->blinkPhase = 0;
+    paint();
+    EXPECT_EQ(shown(15, 15), qRgb(0, 0, 0));
+    view->blinkPhase = 1;
+    paint();
+    EXPECT_EQ(shown(15, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(shown(60, 45), qRgb(255, 0, 0));   // region 1, cut at the frame's edge
+    EXPECT_EQ(shown(5, 5), qRgb(0, 0, 0));       // outside every region
+
+    view->work->roiOk[kStep][0] = true;   // a passed region keeps its pixels
+    paint();
+    EXPECT_EQ(shown(15, 15), qRgb(0, 0, 0));
+}
+
+TEST_F(ViewTest, IgnorePointsOfTheEditedStepShowCyanOverItsRegions)
+{
+    *view->editRecord = *view->liveRecord;
+    view->work->ignoreImage[kStep].at<uchar>(12, 12) = 1;
+    view->work->ignoreImage[kStep].at<uchar>(5, 5) = 1;
+    gSource = 0;
+    paint();
+    EXPECT_EQ(shown(12, 12), qRgb(0, 255, 255));
+    EXPECT_EQ(shown(5, 5), qRgb(0, 0, 0));
+    gSource = -1;
+    paint();
+    EXPECT_EQ(shown(12, 12), qRgb(0, 0, 0));
+}
+
+TEST_F(ViewTest, BlinkingStopsOnceTheCameraIsOk)
+{
+    view->setCameraOk(false);
+    view->StartBlink();
+    EXPECT_TRUE(view->blinkTimer->isActive());
+    view->TimerShowAlarm();
+    EXPECT_EQ(view->blinkPhase, 1);
+    view->TimerShowAlarm();
+    EXPECT_EQ(view->blinkPhase, 0);
+    view->TimerShowAlarm();
+    view->setCameraOk(true);
+    view->TimerShowAlarm();
+    EXPECT_EQ(view->blinkPhase, 0);
+    EXPECT_FALSE(view->blinkTimer->isActive());
+}
+
+TEST_F(ViewTest, PaintingWritesTheCamerasTitleBarRow)
+{
+    gAllNum[0] = 12;
+    gFailNum[0] = 3;
+    host.readings.runState = RunState::Stopped;
+    host.readings.cursorImagePos = QPoint(3, 4);
+    host.readings.cursorValue = 9;
+    paint();
+    const CameraInfo& row = *bar->rows[0];
+    EXPECT_TRUE(row.message->text().startsWith("Cam 1 Mold ")) << row.message->text().toStdString();
+    EXPECT_TRUE(row.message->text().contains("stopping"));
+    EXPECT_FALSE(row.showsOkIcon);
+    EXPECT_EQ(row.layerCount->text(), "12");
+    EXPECT_EQ(row.ngCount->text(), "3");
+    EXPECT_EQ(bar->costTime->text(), "17");
+    EXPECT_EQ(bar->location->text(), "3, 4, 9");
+
+    host.readings.runState = RunState::Detecting;
+    host.readings.countdownPhase = 1;
+    gAllNum[0] = 13;
+    gSource = 0;   // the editor's template: no counters
+    *view->editRecord = *view->liveRecord;
+    paint();
+    EXPECT_TRUE(row.message->text().contains("detecting"));
+    EXPECT_TRUE(row.showsOkIcon);
+    EXPECT_EQ(row.layerCount->text(), "12");
+}
+
+TEST_F(ViewTest, FailedRegionsWithTheirOutputs)
+{
+    view->work->roiOk[kStep][1] = false;
+    const QVector<FailedRegion> failed = view->FailedRegions(kStep);
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_EQ(failed[0].region, 1);
+    EXPECT_EQ(failed[0].output, 3);
+    view->ResetResults(gDNum);
+    EXPECT_TRUE(view->FailedRegions(kStep).isEmpty());
+}

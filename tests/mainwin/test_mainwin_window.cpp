@@ -1,0 +1,364 @@
+// The main window built in this process, as the program entry builds it,
+// over simulated cameras: the views the layout shows and how far each is
+// built, the grid and the scales, the title bar rows (and the counters read
+// from count.txt), the questions about the cameras, the zoom of a single
+// view. The window, the camera layer and the settings are one per program,
+// so each case runs in a process of its own.
+
+#include "camera/cameradetect.h"
+#include "camera/cameraglobals.h"
+#include "core/commandrunner.h"
+#include "core/globals.h"
+#include "core/power.h"
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "screen/cammerwidget.h"
+#include "screen/imagecontainer.h"
+#include "screen/indexbutton.h"
+#include "screen/iostatuswidget.h"
+#include "screen/mainwindow.h"
+#include "screen/runcontroller.h"
+#include "screen/titlebar.h"
+#include "screen/viewgrid.h"
+#include "settings/settingsstandins.h"
+#include "tests/mainwin/programfixture.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMutex>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QVariant>
+#include <gtest/gtest.h>
+#include <functional>
+#include <opencv2/imgcodecs.hpp>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kFrameW = 640;
+constexpr int kFrameH = 480;
+const char* const kCounts = "5 1 7 2 9 3 11 4 13 5 15 6 17 7 19 8 ";
+
+QString serialOf(int cam)
+{
+    return QString("SIMCAM-%1").arg(cam, 3, 10, QChar('0'));
+}
+
+// Simulated cameras with small grey frames of their own brightness.
+void makeCameras(const QString& folder, int count)
+{
+    for (int cam = 0; cam < count; ++cam) {
+        const QString dir = QString("%1/cam%2").arg(folder).arg(cam);
+        QDir().mkpath(dir);
+        cv::imwrite((dir + "/frame.png").toStdString(), cv::Mat(kFrameH, kFrameW, CV_8UC1, cv::Scalar(40 + 20 * cam)));
+        QFile serial(dir + "/serial");
+        serial.open(QIODevice::WriteOnly);
+        serial.write(serialOf(cam).toUtf8());
+    }
+    QDir().mkpath(folder);
+}
+
+void setSerials(const QString& snDb, int count)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "serials");
+    db.setDatabaseName(snDb);
+    db.open();
+    for (int i = 0; i < count; ++i) {
+        QSqlQuery q(db);
+        q.prepare("update sysparam set value=? where name=?");
+        q.addBindValue(serialOf(i));
+        q.addBindValue(QString("serialNB%1").arg(i));
+        q.exec();
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("serials");
+}
+
+QString storedSerial(const QString& snDb, int i)
+{
+    QString value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "serials");
+        db.setDatabaseName(snDb);
+        db.open();
+        QSqlQuery q(db);
+        q.prepare("select value from sysparam where name=?");
+        q.addBindValue(QString("serialNB%1").arg(i));
+        if (q.exec() && q.next())
+            value = q.value(0).toString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("serials");
+    return value;
+}
+
+// Answers the modal question of the start-up and keeps what it asked.
+class QuestionAnswerer : public QObject
+{
+public:
+    explicit QuestionAnswerer(bool yes)
+        : yes(yes)
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { answer(); });
+        timer.start(20);
+    }
+    QStringList asked;         // texts of the boxes answered
+    QList<QPoint> centres;     // where they stood
+
+private:
+    void answer()
+    {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        QStringList texts;
+        for (QLabel* label : box->findChildren<QLabel*>())
+            texts << label->text();
+        asked << texts.join('|');
+        centres << box->geometry().center();
+        yes ? box->accept() : box->reject();
+    }
+    bool yes;
+    QTimer timer;
+};
+
+// A working directory, the cameras and the objects the program entry makes
+// before its main window; then the window.
+class WindowRig
+{
+public:
+    explicit WindowRig(int cameras)
+    {
+        LayOutWorkDir(work.path());
+        SetParamNumber(work.file("PARAM.db"), "system2", 12, 1);   // English
+        QFile counts(work.file("count.txt"));
+        counts.open(QIODevice::WriteOnly);
+        counts.write(kCounts);
+        counts.close();
+        makeCameras(work.file("simcams"), cameras);
+        qputenv("MOULDMON_SIM_CAMERAS", work.file("simcams").toLocal8Bit());
+        qputenv("MOULDMON_IO_DEVICE", work.file("no-board").toLocal8Bit());
+        qputenv("MOULDMON_LED_LOG", work.file("led.log").toLocal8Bit());
+        CommandRunner::setRecordFile(work.file("shell.log"));
+        SetRecordedPowerHandler([this](const char* what) { powerRequests << what; });
+        SetAppDir(QDir::currentPath());
+        pMutexIO = new QMutex;
+        pMutexSaveFail = new QMutex;
+        for (QMutex*& m : pMutex)
+            m = new QMutex;
+        Data_Init();
+        gpWPara = new WizardPara;
+        gpWParaBak = new WizardPara;
+        InstallSettingsScreens();
+    }
+    MainWindow* build(bool answerYes = false)
+    {
+        answerer = std::make_unique<QuestionAnswerer>(answerYes);
+        window = new MainWindow;
+        window->show();
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+    TempWorkDir work;
+    std::unique_ptr<QuestionAnswerer> answerer;
+    MainWindow* window = nullptr;
+    QStringList powerRequests;
+};
+
+// Views 0..shown-1 are fully built and on screen, the others neither.
+void expectViewsInUse(const MainWindow& w, int shown)
+{
+    for (int i = 0; i < kMaxCameras; ++i) {
+        EXPECT_EQ(w.views[i]->fullyBuilt(), i < shown) << "view " << i;
+        EXPECT_EQ(w.views[i]->isVisible(), i < shown) << "view " << i;
+    }
+}
+
+// The title bar's rows show each camera in use with the counters of count.txt.
+void expectRows(const MainWindow& w, int cameras)
+{
+    const QStringList counts = QString(kCounts).split(' ', Qt::SkipEmptyParts);
+    for (int c = 0; c < std::min(cameras, TitleBar::kRows); ++c) {
+        const CameraInfo* row = w.titleBar->rows[c];
+        EXPECT_TRUE(WaitFor([&] { return row->layerCount->text() == counts[2 * c]; }, 5000))
+            << "row " << c << ": " << row->layerCount->text().toStdString();
+        EXPECT_EQ(row->ngCount->text(), counts[2 * c + 1]);
+        EXPECT_TRUE(row->message->text().startsWith(QString("Cam %1 Mold ").arg(c + 1)))
+            << row->message->text().toStdString();
+    }
+}
+
+// Runs body in a process of its own and expects it to pass every check.
+void inOwnProcess(const std::function<void()>& body)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto child = [&] {
+        body();
+        // The child's failures, for the parent's report.
+        const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
+        for (int i = 0; i < result->total_part_count(); ++i) {
+            const ::testing::TestPartResult& part = result->GetTestPartResult(i);
+            if (part.failed())
+                std::fprintf(stderr, "%s:%d: %s\n", part.file_name(), part.line_number(), part.message());
+        }
+        std::fflush(nullptr);
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
+void checkGridLayout(int cameras)
+{
+    WindowRig rig(cameras);
+    MainWindow& w = *rig.build();
+    EXPECT_TRUE(rig.answerer->asked.isEmpty());
+    EXPECT_EQ(numCamera, cameras);
+    EXPECT_EQ(gImageW, kFrameW);
+    expectViewsInUse(w, cameras);
+    EXPECT_EQ(w.size(), QSize(1920, 1080));
+    EXPECT_EQ(w.titleBar->geometry(), QRect(0, 0, 1920, 98));
+    EXPECT_EQ(w.imageContainer->geometry(), QRect(0, 98, 1725, 982));
+    EXPECT_EQ(w.ioStatus->geometry(), QRect(0, 802, 1725, 180));
+    EXPECT_EQ(w.indexButton->geometry(), QRect(1485, 0, 240, 982));
+
+    const ViewGrid grid = CameraGrid(cameras, 1725, 982);
+    if (cameras == 1) {
+        EXPECT_EQ(w.selectedView, 0);
+        EXPECT_EQ(w.views[0]->geometry(), QRect(0, 0, 1725, 982));
+        EXPECT_EQ(w.zoomTool, 1);
+        EXPECT_TRUE(w.zoomInButton->isVisible());
+        EXPECT_EQ(w.zoomInButton->parentWidget(), w.views[0]);
+        EXPECT_FLOAT_EQ(w.imageScaleX, 1725.0f / kFrameW);
+    } else {
+        EXPECT_EQ(w.selectedView, cameras);
+        for (int i = 0; i < cameras; ++i)
+            EXPECT_EQ(w.views[i]->geometry(), grid.cells[i]) << "view " << i;
+        EXPECT_EQ(w.zoomTool, 0);
+        EXPECT_FALSE(w.zoomInButton->isVisible());
+        EXPECT_FLOAT_EQ(w.imageScaleX, float(grid.cellSize.width()) / kFrameW);
+        EXPECT_FLOAT_EQ(w.imageScaleY, float(grid.cellSize.height()) / kFrameH);
+        EXPECT_FLOAT_EQ(w.displayScaleX, float(grid.cellSize.width()) / 1725);
+        EXPECT_FLOAT_EQ(w.displayScaleY, float(grid.cellSize.height()) / 982);
+    }
+    expectRows(w, cameras);
+    EXPECT_EQ(RecordLines(rig.work.file("RECORD.db")).value(0),
+              QString("The system is ready, there is %1 cameras").arg(cameras));
+    // The last camera's frames arrive (their frame stamp moves the mean a little).
+    EXPECT_TRUE(WaitFor([&] { return std::abs(w.views[cameras - 1]->brightness - (40 + 20 * (cameras - 1))) <= 2; }, 5000))
+        << w.views[cameras - 1]->brightness;
+}
+
+}  // namespace
+
+TEST(MainWindowDeathTest, OneCameraFillsTheDisplayArea)
+{
+    inOwnProcess([] { checkGridLayout(1); });
+}
+
+TEST(MainWindowDeathTest, FourCamerasInAGrid)
+{
+    inOwnProcess([] { checkGridLayout(4); });
+}
+
+TEST(MainWindowDeathTest, EightCamerasInAGrid)
+{
+    inOwnProcess([] { checkGridLayout(8); });
+}
+
+TEST(MainWindowDeathTest, NoCameraAsksAndBuildsTheFourViewsOfItsLayout)
+{
+    inOwnProcess([] {
+        for (bool yes : {false, true}) {
+            // The answer decides over the stored serials only.
+            WindowRig rig(0);
+            setSerials(rig.work.file("SN.db"), 1);
+            MainWindow& w = *rig.build(yes);
+            ASSERT_EQ(rig.answerer->asked.size(), 1);
+            EXPECT_TRUE(rig.answerer->asked[0].contains(LanStr(134))) << rig.answerer->asked[0].toStdString();
+            EXPECT_TRUE(rig.answerer->asked[0].contains("Detection camera"));
+            EXPECT_EQ(rig.answerer->centres[0].x(), 959);   // asked over the whole screen
+            EXPECT_EQ(gCameraID, kCameraNone);
+            EXPECT_EQ(numCamera, 4);
+            EXPECT_EQ(gShowW, 1725);
+            EXPECT_EQ(gShowH, 982);
+            expectViewsInUse(w, 4);
+            EXPECT_EQ(storedSerial(rig.work.file("SN.db"), 0), yes ? "0" : serialOf(0));
+            EXPECT_TRUE(RecordLines(rig.work.file("RECORD.db")).contains("The system is ready, there is 4 cameras"));
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(w.views[i]->work->imageRaw.size(), cv::Size(1920, 1080));
+            EXPECT_TRUE(rig.powerRequests.isEmpty());
+            delete rig.window;
+        }
+    });
+}
+
+TEST(MainWindowDeathTest, ChangedCameraCountMayClearTheSerialsAndReboot)
+{
+    inOwnProcess([] {
+        WindowRig rig(1);
+        setSerials(rig.work.file("SN.db"), 2);
+        rig.build(true);
+        ASSERT_EQ(rig.answerer->asked.size(), 1);
+        EXPECT_TRUE(rig.answerer->asked[0].contains(LanStr(360)));
+        EXPECT_EQ(storedSerial(rig.work.file("SN.db"), 1), "0");
+        EXPECT_EQ(rig.powerRequests, QStringList({"reboot"}));
+    });
+}
+
+TEST(MainWindowDeathTest, OneSelectedViewAndZoomOfTheSelectedView)
+{
+    inOwnProcess([] {
+        WindowRig rig(4);
+        MainWindow& w = *rig.build();
+        w.selectedView = 2;
+        w.ChangeCammer();
+        for (int i = 0; i < kMaxCameras; ++i)
+            EXPECT_EQ(w.views[i]->isVisible(), i == 2) << i;
+        EXPECT_EQ(w.views[2]->geometry(), QRect(0, 0, 1725, 982));
+        EXPECT_FLOAT_EQ(w.displayScaleX, 1.0f);
+        EXPECT_EQ(w.zoomInButton->parentWidget(), w.views[2]);
+
+        // The first press only reveals the other controls; then x1.2 steps to 32.
+        w.MEnlargeScale();
+        EXPECT_EQ(w.zoomTool, 2);
+        EXPECT_EQ(w.zoomFactor, 1.0);
+        EXPECT_TRUE(w.zoomOutButton->isVisible());
+        const double steps[] = {1.2, 1.44, 1.728, 2.0736, 2.48832, 2.985984};
+        for (double f : steps) {
+            w.MEnlargeScale();
+            EXPECT_NEAR(w.zoomFactor, f, 1e-9);
+        }
+        for (int i = 0; i < 30; ++i)
+            w.MScale(1);
+        EXPECT_EQ(w.zoomFactor, 32.0);
+        w.MRecovery();
+        EXPECT_EQ(w.zoomFactor, 1.0);
+        w.SlotMoveR();   // no pan at factor 1
+        EXPECT_EQ(w.zoomOffset, QPointF(0, 0));
+        w.cursorImagePos = QPoint(100, 50);
+        w.MScale(1);
+        EXPECT_NEAR(w.zoomOffset.x(), 100 - 100 * 1.2, 1e-4);
+        w.SlotMoveL();
+        EXPECT_NEAR(w.zoomOffset.x(), 100 - 100 * 1.2 - 1.2, 1e-4);
+        w.MReductionScale();   // 1.2 / 1.2 is below 1.1: back to 1 and no offset
+        EXPECT_EQ(w.zoomFactor, 1.0);
+        EXPECT_EQ(w.zoomOffset, QPointF(0, 0));
+        w.MTimerScale();
+        EXPECT_EQ(w.zoomTool, 1);
+
+        w.selectedView = numCamera;
+        w.ChangeCammer();
+        expectViewsInUse(w, 4);
+        EXPECT_EQ(w.zoomTool, 0);
+    });
+}
