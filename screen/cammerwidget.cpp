@@ -214,6 +214,20 @@ void CammerWidget::Inspect(int step)
     engine->Run(step);
 }
 
+void CammerWidget::InspectAll(const QVector<CammerWidget*>& list, int step)
+{
+    if (step < 0 || step >= kMaxDetects)
+        return;
+    std::vector<CammerRecong*> engines;
+    for (CammerWidget* view : list) {
+        if (!view->complete)
+            continue;
+        view->work->imageRaw.copyTo(view->work->imageShow);
+        engines.push_back(view->engine.get());
+    }
+    CammerRecong::InspectAll(engines, step);
+}
+
 QVector<FailedRegion> CammerWidget::FailedRegions(int step) const
 {
     QVector<FailedRegion> failed;

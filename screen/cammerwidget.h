@@ -64,6 +64,10 @@ public:
     // RunView: inspection of one step.
     void SaveOriginal(const QString& file) override;
     void Inspect(int step) override;
+    // Inspect(step) of every view of the list at once: the cameras are
+    // aligned and judged in parallel, their records and results handed on in
+    // the order of the list.
+    static void InspectAll(const QVector<CammerWidget*>& views, int step);
     bool cameraOk() const override { return work->cameraOk; }
     void setCameraOk(bool ok) override { work->cameraOk = ok; }
     QVector<FailedRegion> FailedRegions(int step) const override;

@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <opencv2/core.hpp>
 
 #include <memory>
 #include <vector>
@@ -252,4 +253,55 @@ TEST_F(ViewTest, FailedRegionsWithTheirOutputs)
     EXPECT_EQ(failed[0].output, 3);
     view->ResetResults(gDNum);
     EXPECT_TRUE(view->FailedRegions(kStep).isEmpty());
+}
+
+// Several views judged at once give each view what its own inspection gives:
+// verdicts, region values, the aligned and the shown frame; a view that is
+// not built is left out.
+TEST_F(ViewTest, JudgedAtOnceAsEachOnItsOwn)
+{
+    CammerWidget second(0, nullptr, &host);
+    CammerWidget unbuilt(1, nullptr, &host);
+    CammerWidget* both[2] = {view.get(), &second};
+    for (CammerWidget* v : both) {   // one white-area region: 10 bright pixels fail
+        CammerSingleton& record = *v->liveRecord;
+        record.roiNum[kStep] = 1;
+        record.func[kStep][0] = 5;
+        record.sensitivity[kStep][0] = 100;
+        record.area[kStep][0] = 10;
+    }
+    auto frames = [&] {
+        view->work->imageRaw.setTo(0);
+        second.work->imageRaw.setTo(200);
+        for (CammerWidget* v : both) {
+            v->work->imageShow.setTo(7);
+            v->ResetResults(gDNum);
+        }
+    };
+    struct Result {
+        bool ok;
+        int value;
+        cv::Mat work, shown;
+    };
+    auto results = [&](CammerWidget* v) {
+        return Result{v->cameraOk(), v->work->roiValue[kStep][0],
+                      v->work->imageWork.clone(), v->work->imageShow.clone()};
+    };
+
+    frames();
+    view->Inspect(kStep);
+    second.Inspect(kStep);
+    const Result alone[2] = {results(view.get()), results(&second)};
+    EXPECT_TRUE(alone[0].ok);   // black
+    EXPECT_FALSE(alone[1].ok);  // bright
+
+    frames();
+    CammerWidget::InspectAll({view.get(), &unbuilt, &second}, kStep);
+    for (int i = 0; i < 2; ++i) {
+        const Result atOnce = results(both[i]);
+        EXPECT_EQ(atOnce.ok, alone[i].ok);
+        EXPECT_EQ(atOnce.value, alone[i].value);
+        EXPECT_EQ(cv::countNonZero(atOnce.work != alone[i].work), 0);
+        EXPECT_EQ(cv::countNonZero(atOnce.shown != alone[i].shown), 0);
+    }
 }
