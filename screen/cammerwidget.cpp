@@ -77,7 +77,9 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     TemplateStore::LoadTemplates(*work);
     LoadIgnorePoint();
     loadRecords();
-    engine = std::make_unique<CammerRecong>(liveRecord.get(), work.get());
+    engine = std::make_unique<CammerRecong>(liveRecord.get(), work.get());   // trains every enabled step
+    for (int d = 0; d < kMaxDetects; ++d)
+        TemplateStore::ReleaseTemplates(*work, d);
     camera->CameraStart();
     blinkTimer = new QTimer(this);
     connect(blinkTimer, &QTimer::timeout, this, &CammerWidget::TimerShowAlarm);
@@ -310,8 +312,10 @@ void CammerWidget::Retrain(int step)
 {
     if (!complete || step < 0 || step >= kMaxDetects)
         return;
+    TemplateStore::LoadStepTemplates(*work, step);
     engine->CreateShape(step);
     engine->VarTrain(step);
+    TemplateStore::ReleaseTemplates(*work, step);
 }
 
 void CammerWidget::ClearIgnorePoints(int step)

@@ -5,6 +5,13 @@
 // templates, ignore points, results), the inspection engine and a ring of
 // the last NG frames. The run controller drives it as a RunView.
 //
+// Template pictures are in memory only while their step trains (at
+// construction and Retrain) and from a re-sample (SaveReTrainImage) to the
+// training that follows; the files hold them otherwise - kept for 8 cameras,
+// 8 steps and 10 templates they would take some 800 MB. Whoever shows or
+// previews a template loads its step (TemplateStore::LoadStepTemplates) and
+// releases it afterwards.
+//
 // The image container makes eight views, one per position, whether or not a
 // camera is found there. A view whose camera did not open stops after its
 // camera was tried and keeps only its incoming, SDK, show and display

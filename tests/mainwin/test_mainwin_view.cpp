@@ -9,11 +9,14 @@
 #include "core/globals.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/cammerrecongnize.h"
+#include "inspection/templatestore.h"
 #include "screen/cammerwidget.h"
 #include "screen/titlebar.h"
 #include "screen/viewreadings.h"
 #include "tests/common/testsupport.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMutex>
 #include <QSqlDatabase>
@@ -304,4 +307,39 @@ TEST_F(ViewTest, JudgedAtOnceAsEachOnItsOwn)
         EXPECT_EQ(cv::countNonZero(atOnce.work != alone[i].work), 0);
         EXPECT_EQ(cv::countNonZero(atOnce.shown != alone[i].shown), 0);
     }
+}
+
+// Template pictures stay on disk: a view reads a step's templates to train
+// it and lets them go; a re-sampled template stays in memory until the
+// training that follows.
+TEST_F(ViewTest, TemplatePicturesAreInMemoryOnlyWhileTheirStepTrains)
+{
+    QDir().mkpath("cammer12");
+    for (int slot = 0; slot < 2; ++slot)
+        ASSERT_TRUE(TemplateStore::WriteFrame(TemplateStore::TemplatePath(0, kStep, slot),
+                                              cv::Mat(kH, kW, CV_8UC1, cv::Scalar(100 + 20 * slot))));
+    CammerWidget trained(0, nullptr, &host);
+    const CameraWorkSet& work = *trained.work;
+    auto inMemory = [&] {
+        int n = 0;
+        for (const cv::Mat& picture : work.templates[kStep])
+            n += !picture.empty();
+        return n;
+    };
+    EXPECT_EQ(trained.engine->GrayMatcher(kStep, 0).Templates(), 2);
+    EXPECT_EQ(work.templateTotal[kStep], 2);
+    EXPECT_EQ(inMemory(), 0);
+
+    trained.Retrain(kStep);
+    EXPECT_EQ(trained.engine->GrayMatcher(kStep, 0).Templates(), 2);
+    EXPECT_EQ(inMemory(), 0);
+
+    trained.work->imageRaw.setTo(77);
+    trained.SaveReTrainImage(kStep);
+    EXPECT_EQ(inMemory(), 1);
+    EXPECT_EQ(work.templates[kStep][0].at<uchar>(0, 0), 77);
+    trained.Retrain(kStep);
+    EXPECT_EQ(inMemory(), 0);
+    EXPECT_EQ(work.templateTotal[kStep], 2);
+    EXPECT_EQ(TemplateStore::ReadFrame(TemplateStore::TemplatePath(0, kStep, 0), kW, kH, 8).at<uchar>(0, 0), 77);
 }
