@@ -130,11 +130,7 @@ void CammerWidget::buildWorkingSet()
     work->cameraOk = true;
     blinkPhase = 0;
     ngRingShown = 0;
-    for (int d = 0; d < gDNum && d < kMaxDetects; ++d) {
-        ngRingPos[d] = 0;
-        for (cv::Mat& frame : ngRing[d])
-            frame = cv::Mat::zeros(gImageH, gImageW, frameType());
-    }
+    std::fill(std::begin(ngRingPos), std::end(ngRingPos), 0);
 }
 
 void CammerWidget::LoadIgnorePoint()

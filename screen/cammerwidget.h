@@ -105,7 +105,8 @@ public:
     std::vector<uint8_t> imageRgba;   // colour mode only
     int brightness = 0;               // mean grey level of the newest frame
 
-    // The last three NG work frames per step.
+    // The last three NG work frames per step: ngRingPos frames are pushed
+    // so far, a frame is made by its first push (empty before).
     cv::Mat ngRing[kMaxDetects][3];
     int ngRingPos[kMaxDetects] = {};
     int ngRingShown = 0;

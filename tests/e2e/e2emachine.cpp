@@ -133,6 +133,8 @@ void SetRegions(CammerSingleton* record, int regionOutput, const QSize& frame)
 
 bool WriteSettings(const QString& paramDb, WizardPara& para, int cameras, int regionOutput, const QSize& frame)
 {
+    // The stored machine type is the one the next start puts in force.
+    para.pendingMachineType = para.machineType;
     return withDatabase(paramDb, [&](QSqlDatabase& db) {
         bool ok = para.SaveDatatoFile(db);
         for (int c = 0; c < cameras; ++c) {
