@@ -122,6 +122,13 @@ QString EndToEnd::counts() const
     return ReadText(file("count.txt"));
 }
 
+::testing::AssertionResult EndToEnd::countsBecome(const QString& text)
+{
+    if (WaitFor([&] { return counts() == text; }, kWaitMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "count.txt \"" << counts().toStdString() << '"';
+}
+
 QStringList EndToEnd::pictures(int camera, int step, bool ng) const
 {
     return QDir(file(pictureDir(camera, step, ng))).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);

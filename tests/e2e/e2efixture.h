@@ -56,6 +56,8 @@ protected:
     void writeFile(const QString& name, const QByteArray& text) const;
     QStringList records() const;   // remarks of RECORD.db, in order
     QString counts() const;        // count.txt
+    // Waits until count.txt holds text; a failure tells what it holds.
+    ::testing::AssertionResult countsBecome(const QString& text);
     // Result pictures of camera c (from 0), step s (from 0), NG or OK, by name.
     QStringList pictures(int camera, int step, bool ng) const;
     // Waits until that folder holds n pictures; true when it holds exactly n.

@@ -51,8 +51,7 @@ TEST_F(Alarms, MouldNgClearedThroughTheSafetyDoor)
     words = wordsUntil(0x0F0);
     EXPECT_EQ(words, QList<int>{0x0F0}) << Words(words);
 
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 0 1 1 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 0 1 1 0 0 0 0 0 0 0 0 0 0 0 0 "));
     EXPECT_TRUE(waitPictures(1, 1, true, 2));   // the NG and the good re-check
     EXPECT_TRUE(PicturesNamed(pictures(1, 1, true), "1_"));
     EXPECT_TRUE(waitPictures(0, 1, false, 1));
@@ -83,8 +82,7 @@ TEST_F(Alarms, ProductNgThenTheMouldStepOfTheSameCycle)
     words = wordsUntil(0x0F0);
     EXPECT_EQ(words, (QList<int>{0x0F1, 0x0F0})) << Words(words);
 
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
     EXPECT_TRUE(waitPictures(0, 0, true, 2));
     EXPECT_TRUE(PicturesNamed(pictures(0, 0, true), "1_"));
     EXPECT_TRUE(waitPictures(0, 1, false, 1));
@@ -111,8 +109,7 @@ TEST_F(Alarms, RetriesRaiseOneAlarm)
     setFrame(0, kNoPatch);
     board("set 1");
     EXPECT_EQ(wordsUntil(0x0F0), QList<int>{0x0F0});
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
     EXPECT_TRUE(waitPictures(0, 1, true, 2));
     EXPECT_EQ(records().size(), 2);
 }

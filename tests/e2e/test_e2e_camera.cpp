@@ -30,6 +30,5 @@ TEST_F(CameraLoss, CameraLostWhileDetectingAndBack)
     board("set 0");
     words = wordsUntil(0x0F0);
     EXPECT_EQ(words, (QList<int>{0x0F3, 0x0F1, 0x0F0})) << Words(words);
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
 }

@@ -91,8 +91,7 @@ TEST_F(Cycles, GoodCycleAfterTheDayRolledOver)
     board("set 0");
     const QList<int> words = wordsUntil(idle());
     EXPECT_EQ(words, (QList<int>{0x0F3, 0x0F1, 0x0F0})) << Words(words);   // O0+O1, O0, none
-    EXPECT_TRUE(WaitFor([&] { return counts() == "8 2 1 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("8 2 1 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
     for (int c = 0; c < 2; ++c) {
         EXPECT_TRUE(waitPictures(c, 1, false, 1));
         EXPECT_TRUE(PicturesNamed(pictures(c, 1, false), ""));
@@ -116,8 +115,7 @@ TEST_F(Cycles, DebouncedMouldOpenInput)
     board("set 0");
     const QList<int> words = wordsUntil(idle());
     EXPECT_EQ(words, (QList<int>{0x0F3, 0x0F1, 0x0F0})) << Words(words);
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
 }
 
 // No-input watchdog of 2 s: no new cycle within 2 s of the last start

@@ -30,8 +30,7 @@ TEST_F(Outputs, OkAndNgPulses)
     EXPECT_EQ(words, (QList<int>{0x0F2, 0x0F0})) << Words(words);   // product OK pulse
     words = wordsUntil(idle());
     EXPECT_EQ(words, (QList<int>{0x0F5, 0x0F0})) << Words(words);   // mould NG pulse
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
     EXPECT_TRUE(waitPictures(0, 1, true, 1));
     EXPECT_TRUE(PicturesNamed(pictures(0, 1, true), "1_"));
     EXPECT_EQ(records().size(), 1);
@@ -44,8 +43,7 @@ TEST_F(Outputs, OkAndNgPulses)
     EXPECT_EQ(words, (QList<int>{0x0F2, 0x0F0})) << Words(words);
     words = wordsUntil(idle());
     EXPECT_EQ(words, (QList<int>{0x0F2, 0x0F0})) << Words(words);
-    EXPECT_TRUE(WaitFor([&] { return counts() == "2 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("2 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
     EXPECT_EQ(records().size(), 1);
 }
 
@@ -65,8 +63,7 @@ TEST_F(Outputs, EjectorPulseOnAProductNg)
     const QList<int> words = wordsUntil(idle());
     // O0 (O1 and 4..7 off), + O1 and O6, back to O0, none.
     EXPECT_EQ(words, (QList<int>{0x001, 0x043, 0x001, 0x000})) << Words(words);
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
     EXPECT_TRUE(waitPictures(0, 0, true, 1));
     EXPECT_TRUE(PicturesNamed(pictures(0, 0, true), "1_"));
     EXPECT_TRUE(waitPictures(0, 1, false, 1));
@@ -83,6 +80,5 @@ TEST_F(Outputs, PreCutInhibitsTheClampBeforeTheMouldIsJudged)
     board("set 0");
     const QList<int> words = wordsUntil(idle(), 2);
     EXPECT_EQ(words, (QList<int>{0x0F2, 0x0F0, 0x0F1, 0x0F0})) << Words(words);
-    EXPECT_TRUE(WaitFor([&] { return counts() == "1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "; }, kWaitMs))
-        << counts().toStdString();
+    EXPECT_TRUE(countsBecome("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "));
 }
