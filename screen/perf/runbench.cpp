@@ -47,6 +47,9 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <sched.h>
+#include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 using namespace e2e;
@@ -139,7 +142,11 @@ public:
             if (e.kind == QLatin1String(kind) && (word < 0 || e.word == word))
                 return e.time;
         }
-        qFatal("no %s %03X from the board simulator", kind, word);
+        // Thrown through the program's Program, which ends it.
+        throw std::runtime_error(QStringLiteral("no %1 %2 from the board simulator")
+                                     .arg(QLatin1String(kind))
+                                     .arg(word, 3, 16, QLatin1Char('0'))
+                                     .toStdString());
     }
     // The clamp inhibited from the opening of the board until detection runs.
     void started(int idle = kIdle) { waitFor("out", idle | 1), waitFor("out", idle); }
@@ -380,13 +387,21 @@ int main(int argc, char* argv[])
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
     if (wh.size() == 2)
         o.size = QSize(wh[0].toInt(), wh[1].toInt());
-    std::printf("nproc %d\n", QThread::idealThreadCount());
+    cpu_set_t usable;
+    CPU_ZERO(&usable);
+    sched_getaffinity(0, sizeof usable, &usable);
+    std::printf("cores: %d usable of %ld\n", CPU_COUNT(&usable), sysconf(_SC_NPROCESSORS_ONLN));
     const QString mode = parser.positionalArguments().value(0, QStringLiteral("edge"));
-    if (mode == QLatin1String("edge"))
-        return edge(o);
-    if (mode == QLatin1String("pass"))
-        return pass(o, app);
-    if (mode == QLatin1String("memory"))
-        return memory(o);
+    try {
+        if (mode == QLatin1String("edge"))
+            return edge(o);
+        if (mode == QLatin1String("pass"))
+            return pass(o, app);
+        if (mode == QLatin1String("memory"))
+            return memory(o);
+    } catch (const std::runtime_error& e) {
+        std::fprintf(stderr, "runbench: %s\n", e.what());
+        return 1;
+    }
     parser.showHelp(1);
 }
