@@ -25,6 +25,7 @@
 #include "inspection/cameraworkset.h"
 #include "screen/runview.h"
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QVector>
@@ -105,6 +106,10 @@ public:
     std::vector<uint8_t> imageRgba;   // colour mode only
     int brightness = 0;               // mean grey level of the newest frame
 
+    // The live frame scaled to the view, when nothing is marked in it.
+    cv::Mat scaledShow;
+    QImage scaledPicture;
+
     // The last three NG work frames per step: ngRingPos frames are pushed
     // so far, a frame is made by its first push (empty before).
     cv::Mat ngRing[kMaxDetects][3];
@@ -159,6 +164,8 @@ private:
     void paintLive(QPainter& painter, const ViewReadings& r);
     void convertShownFrame();
     void drawFrameImage(QPainter& painter);
+    void drawScaledFrame(QPainter& painter);
+    bool highlightsShown(const ViewReadings& r, int step, const CammerSingleton& record) const;
     void applyZoom(QPainter& painter, const ViewReadings& r) const;
     void markHighlights(const ViewReadings& r, int step, const CammerSingleton& record);
     void markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour);
