@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -62,6 +63,15 @@ int SerialLine::readSome(uchar* data, int max)
         n = ::read(fd, data, static_cast<size_t>(max));
     } while (n < 0 && errno == EINTR);
     return n > 0 ? static_cast<int>(n) : 0;
+}
+
+bool SerialLine::waitReadable(int timeoutUs)
+{
+    if (fd < 0)
+        return false;
+    pollfd p{fd, POLLIN, 0};
+    const timespec timeout{timeoutUs / 1000000, (timeoutUs % 1000000) * 1000L};
+    return ::ppoll(&p, 1, &timeout, nullptr) > 0 && (p.revents & POLLIN);
 }
 
 void SerialLine::write(const uchar* data, int len)

@@ -15,6 +15,13 @@ public:
     virtual int readSome(uchar* data, int max) = 0;
     // Writes len bytes as far as the line accepts them now; never blocks.
     virtual void write(const uchar* data, int len) = 0;
+    // Waits up to timeoutUs for bytes to read; true when some are waiting.
+    // A channel that cannot wait answers false at once.
+    virtual bool waitReadable(int timeoutUs)
+    {
+        Q_UNUSED(timeoutUs);
+        return false;
+    }
 };
 
 class SerialLine : public ByteChannel
@@ -32,6 +39,7 @@ public:
 
     int readSome(uchar* data, int max) override;
     void write(const uchar* data, int len) override;
+    bool waitReadable(int timeoutUs) override;
 
 private:
     int fd = -1;
