@@ -16,7 +16,7 @@ std::atomic<IOThread::PassHook> IOThread::passHook{nullptr};
 
 namespace {
 constexpr qint64 kNsPerSec = 1000000000;
-constexpr qint64 kAnswerWaitNs = IOThread::kPeriodNs / 2;
+constexpr int kAnswerWaitUs = 2000;
 
 qint64 toNs(const timespec& t)
 {
@@ -91,14 +91,8 @@ void IOThread::pass()
 // a changed input reaches the program one period sooner than at the next.
 void IOThread::awaitAnswer()
 {
-    const qint64 until = nowNs() + kAnswerWaitNs;
-    frameTaken = false;
-    while (!frameTaken && gpCom) {
-        const qint64 left = until - nowNs();
-        if (left <= 0 || !gpCom->waitReadable(int(left / 1000)))
-            return;
+    if (gpCom && gpCom->waitForAnswer(kAnswerWaitUs))
         takeFrames();
-    }
 }
 
 void IOThread::takeFrames()
@@ -118,7 +112,6 @@ void IOThread::receive()
 
 void IOThread::handle(const BoardFrame& frame)
 {
-    frameTaken = true;
     switch (frame.type) {
     case kBoardStatus: {
         QMutexLocker lock(pMutexIO);

@@ -2,7 +2,7 @@
 // The IO thread: every 5 ms it reads the board's frames, publishes the input
 // word, resends the output word when the board's echo differs from it, and
 // polls the board (asking for the temperatures on every 210th pass), taking
-// the answer in the same pass when it comes within half a period.
+// the answer 2 ms later in the same pass.
 // Passes are timed against absolute deadlines on the monotonic clock.
 
 #include "core/framescanner.h"
@@ -50,5 +50,4 @@ private:
     int passCount = 0;   // 0..209
     int tempIndex = 0;   // next slot of gFTemp
     int lastEcho = -1;   // output word of the newest status not yet compared, or -1
-    bool frameTaken = false;
 };

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <time.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,13 +66,15 @@ int SerialLine::readSome(uchar* data, int max)
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
-bool SerialLine::waitReadable(int timeoutUs)
+bool SerialLine::waitForAnswer(int timeoutUs)
 {
     if (fd < 0)
         return false;
+    const timespec sleep{timeoutUs / 1000000, (timeoutUs % 1000000) * 1000L};
+    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &sleep, nullptr) == EINTR) {
+    }
     pollfd p{fd, POLLIN, 0};
-    const timespec timeout{timeoutUs / 1000000, (timeoutUs % 1000000) * 1000L};
-    return ::ppoll(&p, 1, &timeout, nullptr) > 0 && (p.revents & POLLIN);
+    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
 }
 
 void SerialLine::write(const uchar* data, int len)

@@ -155,7 +155,7 @@ public:
         if (len == 6 && data[1] == kCmdPoll)
             incoming += answer;
     }
-    bool waitReadable(int) override
+    bool waitForAnswer(int) override
     {
         ++waits;
         return !incoming.isEmpty();
