@@ -1,7 +1,8 @@
 #pragma once
 // The IO thread: every 5 ms it reads the board's frames, publishes the input
 // word, resends the output word when the board's echo differs from it, and
-// polls the board (asking for the temperatures on every 210th pass).
+// polls the board (asking for the temperatures on every 210th pass), taking
+// the answer 2 ms later in the same pass.
 // Passes are timed against absolute deadlines on the monotonic clock.
 
 #include "core/framescanner.h"
@@ -37,7 +38,9 @@ protected:
 
 private:
     void receive();
-    void handle(const BoardFrame& frame, int wanted, bool* resend);
+    void takeFrames();
+    void awaitAnswer();
+    void handle(const BoardFrame& frame);
     void sendPassCommand();
 
     static std::atomic<PassHook> passHook;
@@ -46,4 +49,5 @@ private:
     uchar staging[FrameScanner::kCapacity] = {};
     int passCount = 0;   // 0..209
     int tempIndex = 0;   // next slot of gFTemp
+    int lastEcho = -1;   // output word of the newest status not yet compared, or -1
 };

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
+#include <time.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -62,6 +64,17 @@ int SerialLine::readSome(uchar* data, int max)
         n = ::read(fd, data, static_cast<size_t>(max));
     } while (n < 0 && errno == EINTR);
     return n > 0 ? static_cast<int>(n) : 0;
+}
+
+bool SerialLine::waitForAnswer(int timeoutUs)
+{
+    if (fd < 0)
+        return false;
+    const timespec sleep{timeoutUs / 1000000, (timeoutUs % 1000000) * 1000L};
+    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &sleep, nullptr) == EINTR) {
+    }
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
 }
 
 void SerialLine::write(const uchar* data, int len)

@@ -26,8 +26,9 @@ public:
         std::function<void(int ms)> sleep;
         std::function<QDateTime()> now;
     };
-    // One pass over cameras 0..numCamera-1 and steps 0..gDNum-1; buffer is
-    // the pass's working picture.
+    // One pass over cameras 0..numCamera-1 and steps 0..gDNum-1; buffer
+    // receives each handed-over picture in turn (its pending picture is
+    // released).
     static void SavePending(QImage& buffer, const Pacing& pacing);
     // Deletes the oldest *.jpg entries of folder so that it holds keep - 1
     // (at least none), making room for one more. Returns how many went.

@@ -102,20 +102,47 @@ cv::Mat TemplateStore::ReadFrame(const QString& path, int w, int h, int depth)
     return frame;
 }
 
-void TemplateStore::LoadTemplates(CameraWorkSet& view)
+namespace {
+
+// The step's template slots from their files (those with a picture in memory
+// too unless keepInMemory); an empty slot 0 gets the centre picture.
+void LoadStep(CameraWorkSet& view, int d, bool keepInMemory)
 {
     const int w = view.imageWork.cols, h = view.imageWork.rows;
-    for (int d = 0; d < std::min(gDNum, kMaxDetects); ++d) {
-        const int slotCount = std::min(gTempNum, static_cast<int>(view.templates[d].size()));
-        for (int t = 0; t < slotCount; ++t) {
-            view.ClearTemplate(d, t);
-            const cv::Mat frame = ReadFrame(TemplatePath(view.cameraIndex, d, t), w, h, DepthOf(view));
-            if (!frame.empty())
-                view.SetTemplate(d, t, frame);
-        }
-        if (slotCount > 0 && !view.templateFlags[d][0])
-            view.SetTemplate(d, 0, CentrePicture(view));
+    const int slotCount = std::min(gTempNum, static_cast<int>(view.templates[d].size()));
+    for (int t = 0; t < slotCount; ++t) {
+        if (keepInMemory && !view.templates[d][t].empty())
+            continue;
+        view.ClearTemplate(d, t);
+        const cv::Mat frame = TemplateStore::ReadFrame(TemplateStore::TemplatePath(view.cameraIndex, d, t), w, h,
+                                                       DepthOf(view));
+        if (!frame.empty())
+            view.SetTemplate(d, t, frame);
     }
+    if (slotCount > 0 && !view.templateFlags[d][0])
+        view.SetTemplate(d, 0, CentrePicture(view));
+}
+
+}  // namespace
+
+void TemplateStore::LoadTemplates(CameraWorkSet& view)
+{
+    for (int d = 0; d < std::min(gDNum, kMaxDetects); ++d)
+        LoadStep(view, d, false);
+}
+
+void TemplateStore::LoadStepTemplates(CameraWorkSet& view, int step)
+{
+    if (IsStep(step))
+        LoadStep(view, step, true);
+}
+
+void TemplateStore::ReleaseTemplates(CameraWorkSet& view, int step)
+{
+    if (!IsStep(step))
+        return;
+    for (cv::Mat& picture : view.templates[step])
+        picture.release();
 }
 
 void TemplateStore::LoadIgnorePoint(CameraWorkSet& view)

@@ -36,6 +36,12 @@ public:
     // slot 0 is made in memory: 255 inside the centred half-size rectangle
     // (both ends included), 0 elsewhere. Nothing is written.
     static void LoadTemplates(CameraWorkSet& view);
+    // LoadTemplates for one step, keeping the pictures already in memory
+    // (a template just re-sampled): only slots without a picture are read.
+    static void LoadStepTemplates(CameraWorkSet& view, int step);
+    // Frees the pictures of the step's templates; the slots stay in use, as
+    // their files hold them (LoadStepTemplates reads them again).
+    static void ReleaseTemplates(CameraWorkSet& view, int step);
     // Reads every step's ignore points; a missing, unreadable or wrongly
     // sized file gives all zeros.
     static void LoadIgnorePoint(CameraWorkSet& view);

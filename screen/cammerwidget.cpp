@@ -77,7 +77,9 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     TemplateStore::LoadTemplates(*work);
     LoadIgnorePoint();
     loadRecords();
-    engine = std::make_unique<CammerRecong>(liveRecord.get(), work.get());
+    engine = std::make_unique<CammerRecong>(liveRecord.get(), work.get());   // trains every enabled step
+    for (int d = 0; d < kMaxDetects; ++d)
+        TemplateStore::ReleaseTemplates(*work, d);
     camera->CameraStart();
     blinkTimer = new QTimer(this);
     connect(blinkTimer, &QTimer::timeout, this, &CammerWidget::TimerShowAlarm);
@@ -128,11 +130,7 @@ void CammerWidget::buildWorkingSet()
     work->cameraOk = true;
     blinkPhase = 0;
     ngRingShown = 0;
-    for (int d = 0; d < gDNum && d < kMaxDetects; ++d) {
-        ngRingPos[d] = 0;
-        for (cv::Mat& frame : ngRing[d])
-            frame = cv::Mat::zeros(gImageH, gImageW, frameType());
-    }
+    std::fill(std::begin(ngRingPos), std::end(ngRingPos), 0);
 }
 
 void CammerWidget::LoadIgnorePoint()
@@ -212,6 +210,20 @@ void CammerWidget::Inspect(int step)
     engine->ShapeMatch(step);
     work->imageRaw.copyTo(work->imageShow);
     engine->Run(step);
+}
+
+void CammerWidget::InspectAll(const QVector<CammerWidget*>& list, int step)
+{
+    if (step < 0 || step >= kMaxDetects)
+        return;
+    std::vector<CammerRecong*> engines;
+    for (CammerWidget* view : list) {
+        if (!view->complete)
+            continue;
+        view->work->imageRaw.copyTo(view->work->imageShow);
+        engines.push_back(view->engine.get());
+    }
+    CammerRecong::InspectAll(engines, step);
 }
 
 QVector<FailedRegion> CammerWidget::FailedRegions(int step) const
@@ -296,8 +308,10 @@ void CammerWidget::Retrain(int step)
 {
     if (!complete || step < 0 || step >= kMaxDetects)
         return;
+    TemplateStore::LoadStepTemplates(*work, step);
     engine->CreateShape(step);
     engine->VarTrain(step);
+    TemplateStore::ReleaseTemplates(*work, step);
 }
 
 void CammerWidget::ClearIgnorePoints(int step)

@@ -5,6 +5,13 @@
 // templates, ignore points, results), the inspection engine and a ring of
 // the last NG frames. The run controller drives it as a RunView.
 //
+// Template pictures are in memory only while their step trains (at
+// construction and Retrain) and from a re-sample (SaveReTrainImage) to the
+// training that follows; the files hold them otherwise - kept for 8 cameras,
+// 8 steps and 10 templates they would take some 800 MB. Whoever shows or
+// previews a template loads its step (TemplateStore::LoadStepTemplates) and
+// releases it afterwards.
+//
 // The image container makes eight views, one per position, whether or not a
 // camera is found there. A view whose camera did not open stops after its
 // camera was tried and keeps only its incoming, SDK, show and display
@@ -18,6 +25,7 @@
 #include "inspection/cameraworkset.h"
 #include "screen/runview.h"
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QVector>
@@ -64,6 +72,10 @@ public:
     // RunView: inspection of one step.
     void SaveOriginal(const QString& file) override;
     void Inspect(int step) override;
+    // Inspect(step) of every view of the list at once: the cameras are
+    // aligned and judged in parallel, their records and results handed on in
+    // the order of the list.
+    static void InspectAll(const QVector<CammerWidget*>& views, int step);
     bool cameraOk() const override { return work->cameraOk; }
     void setCameraOk(bool ok) override { work->cameraOk = ok; }
     QVector<FailedRegion> FailedRegions(int step) const override;
@@ -94,7 +106,12 @@ public:
     std::vector<uint8_t> imageRgba;   // colour mode only
     int brightness = 0;               // mean grey level of the newest frame
 
-    // The last three NG work frames per step.
+    // The live frame scaled to the view, when nothing is marked in it.
+    cv::Mat scaledShow;
+    QImage scaledPicture;
+
+    // The last three NG work frames per step: ngRingPos frames are pushed
+    // so far, a frame is made by its first push (empty before).
     cv::Mat ngRing[kMaxDetects][3];
     int ngRingPos[kMaxDetects] = {};
     int ngRingShown = 0;
@@ -147,6 +164,8 @@ private:
     void paintLive(QPainter& painter, const ViewReadings& r);
     void convertShownFrame();
     void drawFrameImage(QPainter& painter);
+    void drawScaledFrame(QPainter& painter);
+    bool highlightsShown(const ViewReadings& r, int step, const CammerSingleton& record) const;
     void applyZoom(QPainter& painter, const ViewReadings& r) const;
     void markHighlights(const ViewReadings& r, int step, const CammerSingleton& record);
     void markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour);

@@ -77,7 +77,8 @@ public:
     // Countdowns and inspection.
     bool countdownActive(int step) const;   // the step's countdown timer runs
     void TimerUp(int step);
-    void RunAlgorithm(int camera, int detect);
+    // judged: the view's inspection of the step already ran (InspectAll).
+    void RunAlgorithm(int camera, int detect, bool judged = false);
     void ReCheck();
 
     // Decision, outputs and alarm state.
@@ -152,6 +153,8 @@ private:
     void loadTestPicture();
 
     // Inspection.
+    int inspectedStep(int detect) const;
+    bool judgeAtOnce(const QVector<int>& cameraList, int detect);
     void cameraNgOutputs(int p);
     void cameraNgBookkeeping(int camera, int s, int p);
     void pruneOriginals();

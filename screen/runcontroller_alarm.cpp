@@ -125,8 +125,9 @@ void RunController::ReCheckStep()
             st.imageState[c][d] = ResultImageState::ReDetectAsked;
         again.append(c);
     }
+    const bool judged = judgeAtOnce(again, d);
     for (int c : again)
-        RunAlgorithm(c, d);
+        RunAlgorithm(c, d, judged);
     st.manualReCheck = true;
     CheckNG();
 }

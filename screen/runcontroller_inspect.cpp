@@ -13,6 +13,7 @@
 #include "screen/runview.h"
 
 #include <QFile>
+#include <numeric>
 
 namespace {
 constexpr int kOriginalsKept = 200;   // frames kept under ./originalimage
@@ -46,9 +47,12 @@ void RunController::TimerUp(int step)
         return;
     }
     countdownTimer[step]->stop();
+    QVector<int> all(cameras());
+    std::iota(all.begin(), all.end(), 0);
+    const bool judged = judgeAtOnce(all, step);
     bool allOk = true;
     for (int c = 0; c < cameras(); ++c) {
-        RunAlgorithm(c, step);
+        RunAlgorithm(c, step, judged);
         allOk = allOk && views[c]->cameraOk();
     }
     CheckNG();
@@ -62,15 +66,34 @@ void RunController::TimerUp(int step)
     }
 }
 
-void RunController::RunAlgorithm(int camera, int detect)
+// The step a camera inspects for `detect`: on the two-colour and rotary-table
+// types steps 0/1 stand for the side in use (2/3 on the right side).
+int RunController::inspectedStep(int detect) const
+{
+    const int type = para().machineType;
+    if (type != 1 && type != 2)
+        return detect;
+    return (detect < 2 ? detect : detect - 2) + (st.side == 0 ? 2 : 0);
+}
+
+// The cameras' inspection of the step, all at once (in parallel) where the
+// screen offers it; what follows for each camera (RunAlgorithm) stays in
+// camera order. Nothing is judged while re-learning.
+bool RunController::judgeAtOnce(const QVector<int>& cameraList, int detect)
+{
+    if (st.runState == RunState::Relearning || cameraList.isEmpty())
+        return false;
+    QVector<RunView*> list;
+    for (int c : cameraList)
+        list.append(views[c]);
+    return ports.screen->InspectAll(list, inspectedStep(detect));
+}
+
+void RunController::RunAlgorithm(int camera, int detect, bool judged)
 {
     const WizardPara& p = para();
-    int s = detect;
-    int pending = detect;
-    if (p.machineType == 1 || p.machineType == 2) {
-        s = (detect < 2 ? detect : detect - 2) + (st.side == 0 ? 2 : 0);
-        pending = s & 1;
-    }
+    const int s = inspectedStep(detect);
+    const int pending = p.machineType == 1 || p.machineType == 2 ? s & 1 : s;
     st.curDetect = s;
     st.pendingCameras[pending] &= ~(quint32(1) << camera);
     pruneOriginals();
@@ -81,7 +104,8 @@ void RunController::RunAlgorithm(int camera, int detect)
         return;
     }
     RunView* view = views[camera];
-    view->Inspect(s);
+    if (!judged)
+        view->Inspect(s);
     if (!view->cameraOk()) {
         if (!p.okNgPulses)
             cameraNgOutputs(pending);
@@ -194,11 +218,15 @@ void RunController::ReCheck()
     }
     publish();
     const int step = st.curDetect;
+    QVector<int> again;
     for (int c = 0; c < cameras(); ++c) {
-        if (!para().detectOn[step])
-            continue;
+        if (para().detectOn[step])
+            again.append(c);
+    }
+    const bool judged = judgeAtOnce(again, step);
+    for (int c : again) {
         st.pendingCameras[idx] |= quint32(1) << c;
-        RunAlgorithm(c, step);
+        RunAlgorithm(c, step, judged);
     }
     CheckNG();
 }

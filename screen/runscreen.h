@@ -2,7 +2,10 @@
 // What the run controller asks of the main window and its widgets. The main
 // window implements every hook; tests use a recording fake.
 
+#include <QVector>
+
 class QString;
+class RunView;
 
 class RunScreen
 {
@@ -32,6 +35,11 @@ public:
     // Re-sample: DrawROIWidget::SlotTempDeleteAll, SaveSN(0).
     virtual void DeleteAllTemplates() = 0;
     virtual void SaveSerials() = 0;
+
+    // Judges `step` on every view of the list at once, each exactly as its
+    // RunView::Inspect(step) would (the cameras in parallel); false when the
+    // views are to be inspected one by one.
+    virtual bool InspectAll(const QVector<RunView*>& /*views*/, int /*step*/) { return false; }
 
     // Display.
     virtual void CountdownTick() = 0;  // repaint the countdown label of every view

@@ -88,6 +88,20 @@ void WindowRunScreen::SaveSerials()
     SaveSN(0);
 }
 
+// The views are the window's camera views: judged in parallel.
+bool WindowRunScreen::InspectAll(const QVector<RunView*>& views, int step)
+{
+    QVector<CammerWidget*> widgets;
+    for (RunView* view : views) {
+        auto* widget = dynamic_cast<CammerWidget*>(view);
+        if (!widget)
+            return false;
+        widgets.append(widget);
+    }
+    CammerWidget::InspectAll(widgets, step);
+    return true;
+}
+
 void WindowRunScreen::CountdownTick()
 {
     for (CammerWidget* view : window.views)

@@ -29,6 +29,7 @@ public:
     void EnterAreaCheck() override;
     void DeleteAllTemplates() override;
     void SaveSerials() override;
+    bool InspectAll(const QVector<RunView*>& views, int step) override;
     void CountdownTick() override;
     void Repaint() override;
     void PassEnded() override;

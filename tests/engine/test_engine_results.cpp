@@ -272,3 +272,19 @@ TEST_F(ResultPictures, WriterThreadSavesWhatIsHandedOver)
 }
 
 }  // namespace
+
+// Once the writer took a handed-over picture its pending picture is gone; a
+// picture still waiting for its decision stays.
+TEST_F(ResultPictures, TakenPicturesAreReleased)
+{
+    HandOver(1, kPictureNg, 1);
+    {
+        QMutexLocker lock(pMutexSaveFail);
+        gpFailImage[0][0][kPictureOk] = QImage(kW, kH, QImage::Format_RGB32);
+    }
+    SaveFialImageThread::SavePending(buffer, pacing);
+    EXPECT_EQ(Pictures(1, kPictureNg).size(), 1);
+    QMutexLocker lock(pMutexSaveFail);
+    EXPECT_TRUE(gpFailImage[0][1][kPictureNg].isNull());
+    EXPECT_FALSE(gpFailImage[0][0][kPictureOk].isNull());
+}

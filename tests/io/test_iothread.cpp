@@ -142,6 +142,53 @@ TEST_F(IOThreadPass, SendsTheOutputWordOnlyAfterAStatusWhoseEchoDiffers)
     }
 }
 
+// A board that answers each poll at once, as a real one does within 1.5 ms.
+class AnsweringLine : public FakeLine
+{
+public:
+    QByteArray answer;   // status sent for every poll
+    int waits = 0;
+
+    void write(const uchar* data, int len) override
+    {
+        FakeLine::write(data, len);
+        if (len == 6 && data[1] == kCmdPoll)
+            incoming += answer;
+    }
+    bool waitForAnswer(int) override
+    {
+        ++waits;
+        return !incoming.isEmpty();
+    }
+};
+
+TEST_F(IOThreadPass, TakesTheAnswerToItsPollInTheSamePassAndComparesItsEchoOnce)
+{
+    AnsweringLine board;
+    gpCom = &board;
+    setWanted(0x003);
+    board.answer = status(0x004, 0x000);
+    io.pass();
+    EXPECT_EQ(board.take(), std::vector<Sent>{kPoll});
+    {
+        QMutexLocker lock(pMutexIO);
+        EXPECT_EQ(gDataIn, 0x004);   // the input reached the program in this pass
+    }
+    // The answer's echo differs: the next pass sends the output word once.
+    board.answer = status(0x004, 0x003);
+    io.pass();
+    EXPECT_EQ(board.take(), (std::vector<Sent>{{kCmdOutput, 0x003}, kPoll}));
+    io.pass();
+    EXPECT_EQ(board.take(), std::vector<Sent>{kPoll});
+    // A board that stops answering is not sent the word again.
+    board.answer.clear();
+    setWanted(0x001);
+    io.pass();
+    io.pass();
+    EXPECT_EQ(board.take(), (std::vector<Sent>{{kCmdOutput, 0x001}, kPoll, kPoll}));
+    EXPECT_GT(board.waits, 0);
+}
+
 TEST_F(IOThreadPass, TemperaturesFillTheirSlotsAndASurplusIsDropped)
 {
     for (int pass = 1; pass <= 200; ++pass)  // the 200th pass asks for block 0

@@ -9,17 +9,21 @@
 #include "core/globals.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/cammerrecongnize.h"
+#include "inspection/templatestore.h"
 #include "screen/cammerwidget.h"
 #include "screen/titlebar.h"
 #include "screen/viewreadings.h"
 #include "tests/common/testsupport.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <opencv2/core.hpp>
 
 #include <memory>
 #include <vector>
@@ -104,8 +108,12 @@ protected:
         record.outN[1] = 3;
         ASSERT_TRUE(record.SaveDatatoFile(db));
     }
-    QRgb shown(int x, int y) { return view->work->imageRgb32.pixel(x, y); }
-    void paint() { view->grab(); }
+    // The view is as large as the frame: a frame pixel is a view pixel.
+    QRgb shown(int x, int y) const { return painted.pixel(x, y); }
+    // The full-size picture that marks are written into (texts may cover
+    // them on the screen).
+    QRgb marked(int x, int y) const { return view->work->imageRgb32.pixel(x, y); }
+    void paint() { painted = view->grab().toImage(); }
 
     TempWorkDir work;
     WizardPara para;
@@ -113,6 +121,7 @@ protected:
     FakeHost host;
     std::unique_ptr<TitleBar> bar;
     std::unique_ptr<CammerWidget> view;
+    QImage painted;
 };
 
 }  // namespace
@@ -173,16 +182,16 @@ TEST_F(ViewTest, FailedRegionsBlinkTheirDefectPixelsRedInTheAlarm)
 
     view->blinkPhase = 0;
     paint();
-    EXPECT_EQ(shown(15, 15), qRgb(0, 0, 0));
+    EXPECT_EQ(marked(15, 15), qRgb(0, 0, 0));
     view->blinkPhase = 1;
     paint();
-    EXPECT_EQ(shown(15, 15), qRgb(255, 0, 0));
-    EXPECT_EQ(shown(60, 45), qRgb(255, 0, 0));   // region 1, cut at the frame's edge
-    EXPECT_EQ(shown(5, 5), qRgb(0, 0, 0));       // outside every region
+    EXPECT_EQ(marked(15, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(marked(60, 45), qRgb(255, 0, 0));   // region 1, cut at the frame's edge
+    EXPECT_EQ(marked(5, 5), qRgb(0, 0, 0));       // outside every region
 
     view->work->roiOk[kStep][0] = true;   // a passed region keeps its pixels
     paint();
-    EXPECT_EQ(shown(15, 15), qRgb(0, 0, 0));
+    EXPECT_EQ(marked(15, 15), qRgb(0, 0, 0));
 }
 
 TEST_F(ViewTest, IgnorePointsOfTheEditedStepShowCyanOverItsRegions)
@@ -252,4 +261,90 @@ TEST_F(ViewTest, FailedRegionsWithTheirOutputs)
     EXPECT_EQ(failed[0].output, 3);
     view->ResetResults(gDNum);
     EXPECT_TRUE(view->FailedRegions(kStep).isEmpty());
+}
+
+// Several views judged at once give each view what its own inspection gives:
+// verdicts, region values, the aligned and the shown frame; a view that is
+// not built is left out.
+TEST_F(ViewTest, JudgedAtOnceAsEachOnItsOwn)
+{
+    CammerWidget second(0, nullptr, &host);
+    CammerWidget unbuilt(1, nullptr, &host);
+    CammerWidget* both[2] = {view.get(), &second};
+    for (CammerWidget* v : both) {   // one white-area region: 10 bright pixels fail
+        CammerSingleton& record = *v->liveRecord;
+        record.roiNum[kStep] = 1;
+        record.func[kStep][0] = 5;
+        record.sensitivity[kStep][0] = 100;
+        record.area[kStep][0] = 10;
+    }
+    auto frames = [&] {
+        view->work->imageRaw.setTo(0);
+        second.work->imageRaw.setTo(200);
+        for (CammerWidget* v : both) {
+            v->work->imageShow.setTo(7);
+            v->ResetResults(gDNum);
+        }
+    };
+    struct Result {
+        bool ok;
+        int value;
+        cv::Mat work, shown;
+    };
+    auto results = [&](CammerWidget* v) {
+        return Result{v->cameraOk(), v->work->roiValue[kStep][0],
+                      v->work->imageWork.clone(), v->work->imageShow.clone()};
+    };
+
+    frames();
+    view->Inspect(kStep);
+    second.Inspect(kStep);
+    const Result alone[2] = {results(view.get()), results(&second)};
+    EXPECT_TRUE(alone[0].ok);   // black
+    EXPECT_FALSE(alone[1].ok);  // bright
+
+    frames();
+    CammerWidget::InspectAll({view.get(), &unbuilt, &second}, kStep);
+    for (int i = 0; i < 2; ++i) {
+        const Result atOnce = results(both[i]);
+        EXPECT_EQ(atOnce.ok, alone[i].ok);
+        EXPECT_EQ(atOnce.value, alone[i].value);
+        EXPECT_EQ(cv::countNonZero(atOnce.work != alone[i].work), 0);
+        EXPECT_EQ(cv::countNonZero(atOnce.shown != alone[i].shown), 0);
+    }
+}
+
+// Template pictures stay on disk: a view reads a step's templates to train
+// it and lets them go; a re-sampled template stays in memory until the
+// training that follows.
+TEST_F(ViewTest, TemplatePicturesAreInMemoryOnlyWhileTheirStepTrains)
+{
+    QDir().mkpath("cammer12");
+    for (int slot = 0; slot < 2; ++slot)
+        ASSERT_TRUE(TemplateStore::WriteFrame(TemplateStore::TemplatePath(0, kStep, slot),
+                                              cv::Mat(kH, kW, CV_8UC1, cv::Scalar(100 + 20 * slot))));
+    CammerWidget trained(0, nullptr, &host);
+    const CameraWorkSet& work = *trained.work;
+    auto inMemory = [&] {
+        int n = 0;
+        for (const cv::Mat& picture : work.templates[kStep])
+            n += !picture.empty();
+        return n;
+    };
+    EXPECT_EQ(trained.engine->GrayMatcher(kStep, 0).Templates(), 2);
+    EXPECT_EQ(work.templateTotal[kStep], 2);
+    EXPECT_EQ(inMemory(), 0);
+
+    trained.Retrain(kStep);
+    EXPECT_EQ(trained.engine->GrayMatcher(kStep, 0).Templates(), 2);
+    EXPECT_EQ(inMemory(), 0);
+
+    trained.work->imageRaw.setTo(77);
+    trained.SaveReTrainImage(kStep);
+    EXPECT_EQ(inMemory(), 1);
+    EXPECT_EQ(work.templates[kStep][0].at<uchar>(0, 0), 77);
+    trained.Retrain(kStep);
+    EXPECT_EQ(inMemory(), 0);
+    EXPECT_EQ(work.templateTotal[kStep], 2);
+    EXPECT_EQ(TemplateStore::ReadFrame(TemplateStore::TemplatePath(0, kStep, 0), kW, kH, 8).at<uchar>(0, 0), 77);
 }

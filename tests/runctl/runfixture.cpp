@@ -128,6 +128,16 @@ void FakeScreen::CameraRestart()
         lost = false;
 }
 
+bool FakeScreen::InspectAll(const QVector<RunView*>& list, int step)
+{
+    if (!judgeAtOnce)
+        return false;
+    atOnce.push_back({list, step});
+    for (RunView* view : list)
+        view->Inspect(step);
+    return true;
+}
+
 void FakeScreen::AlarmReCheck()
 {
     events << "AlarmReCheck";

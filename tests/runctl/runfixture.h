@@ -146,8 +146,18 @@ public:
     void WakeLcd() override { events << "WakeLcd"; }
     void ShowWarning(const QString& text) override { events << "Warning " + text; }
     void HideWarning() override { events << "HideWarning"; }
+    // Judges the views at once, each through its Inspect, as the program's
+    // window does when judgeAtOnce is set: on when the environment names
+    // RUNCTL_INSPECT_AT_ONCE, so that the whole suite runs both ways.
+    bool InspectAll(const QVector<RunView*>& list, int step) override;
 
     RunController* controller = nullptr;
+    bool judgeAtOnce = qEnvironmentVariableIsSet("RUNCTL_INSPECT_AT_ONCE");
+    struct AtOnce {
+        QVector<RunView*> views;
+        int step;
+    };
+    std::vector<AtOnce> atOnce;   // every InspectAll that judged
     // Runs while the re-check waits (as a question the editor asks would).
     std::function<void()> duringReCheck;
     bool lost = false;

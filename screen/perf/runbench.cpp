@@ -1,0 +1,407 @@
+// The run controller at work, on simulated cameras and the IO-board
+// simulator (never run by ctest):
+//
+//   runbench edge    the real program: delay from an input edge at the board
+//                    simulator to the clamp-inhibit output frame on the wire,
+//                    both stamped by the simulator's monotonic clock, over
+//                    repeated cycles; and the program's memory.
+//   runbench pass    the main window in this process: duration of each
+//                    polling pass and the interval from one pass to the next,
+//                    while cycles run (8 cameras judged at every step).
+//   runbench memory  the real program on a multi-detection machine of 8 steps
+//                    with 10 template files per step and camera: resident
+//                    memory after start-up and after cycles through every step.
+//
+// Options: --cameras N (8), --cycles K (200, edge and memory), --seconds S
+// (20, pass), --size WxH (1280x1024). Run it pinned with `taskset -c 0,1`
+// to see a two-core machine.
+
+#include "camera/cameraglobals.h"
+#include "core/commandrunner.h"
+#include "core/globals.h"
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "inspection/templatestore.h"
+#include "screen/mainwindow.h"
+#include "screen/runcontroller.h"
+#include "settings/settingsstandins.h"
+#include "tests/common/testsupport.h"
+#include "tests/e2e/e2emachine.h"
+#include "tests/mainwin/programfixture.h"
+#include "tools/ioboard-sim/ioboardsim.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <opencv2/core.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <sched.h>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kIdle = 0x0F0;            // no output on (lines 4..7 inverted)
+constexpr int kClampInhibit = 0x0F1;
+constexpr int kWaitMs = 20000;
+constexpr int kSettleMs = 1500;         // frames flowing after start-up
+constexpr int kPassMs = 3;
+constexpr int kTickMs = 100;
+constexpr double kLongMs = 5;
+constexpr int kClosedUs = 200000;
+
+struct Options {
+    int cameras = 8;
+    int cycles = 200;
+    int seconds = 20;
+    QSize size{1280, 1024};
+};
+
+void printFigures(const char* what, std::vector<double> v, const char* unit)
+{
+    if (v.empty()) {
+        std::printf("%-34s no samples\n", what);
+        return;
+    }
+    std::sort(v.begin(), v.end());
+    auto at = [&](double q) { return v[std::min(v.size() - 1, size_t(q * double(v.size())))]; };
+    std::printf("%-34s n=%-6zu p50 %8.3f  p99 %8.3f  max %8.3f %s\n", what, v.size(), at(0.5), at(0.99), v.back(),
+                unit);
+}
+
+// VmRSS and VmHWM of a process, in MB.
+void printMemory(const char* what, qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return;
+    double rss = 0, hwm = 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() >= 2 && f[0] == "VmRSS:")
+            rss = f[1].toDouble() / 1024;
+        if (f.size() >= 2 && f[0] == "VmHWM:")
+            hwm = f[1].toDouble() / 1024;
+    }
+    std::printf("%-34s resident %7.1f MB  peak %7.1f MB\n", what, rss, hwm);
+}
+
+// A working directory as run.sh lays it out, the settings, and the cameras.
+class Machine
+{
+public:
+    Machine(const Options& o, const std::function<void(WizardPara&)>& settings)
+    {
+        if (qEnvironmentVariableIsEmpty("MOULDMON_BUILD_DIR"))
+            qputenv("MOULDMON_BUILD_DIR", MM_BUILD_DIR);
+        LayOutWorkDir(dir.path());
+        LoadBaseline(file("PARAM.db"), &para);
+        settings(para);
+        if (!WriteSettings(file("PARAM.db"), para, o.cameras, 0, o.size)
+            || !WriteCameras(file("simcams"), o.cameras, nullptr, o.size))
+            qFatal("cannot lay out the machine in %s", qPrintable(dir.path()));
+    }
+    QString file(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    WizardPara para;
+};
+
+// Events of the board simulator.
+class Board
+{
+public:
+    Board()
+    {
+        if (!io.start())
+            qFatal("the IO-board simulator did not start");
+        io.command(QStringLiteral("set 1"));   // safety door closed
+    }
+    // The next event of the kind (and word, when >= 0); its time in seconds.
+    double waitFor(const char* kind, int word = -1)
+    {
+        IOBoardSim::Event e;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < kWaitMs && io.next(&e, int(kWaitMs - t.elapsed()))) {
+            if (e.kind == QLatin1String(kind) && (word < 0 || e.word == word))
+                return e.time;
+        }
+        // Thrown through the program's Program, which ends it.
+        throw std::runtime_error(QStringLiteral("no %1 %2 from the board simulator")
+                                     .arg(QLatin1String(kind))
+                                     .arg(word, 3, 16, QLatin1Char('0'))
+                                     .toStdString());
+    }
+    // The clamp inhibited from the opening of the board until detection runs.
+    void started(int idle = kIdle) { waitFor("out", idle | 1), waitFor("out", idle); }
+
+    IOBoardSim io;
+};
+
+// The mould-open input starts a cycle that inhibits the clamp at once; the
+// mould step is judged 0.1 s later and releases it.
+int edge(const Options& o)
+{
+    Machine machine(o, [](WizardPara& p) {
+        p.productDetectOn = 0;
+        p.trigInDelay[1] = 1;
+    });
+    Board board;
+    Program program(machine.dir.path(), machine.file("simcams"), board.io.device());
+    board.started();
+    QThread::msleep(kSettleMs);
+    std::vector<double> delays;
+    for (int k = 0; k < o.cycles; ++k) {
+        board.io.command(QStringLiteral("set 0"));
+        const double in = board.waitFor("in");
+        delays.push_back((board.waitFor("out", kClampInhibit) - in) * 1000);
+        board.waitFor("out", kIdle);
+        board.io.command(QStringLiteral("clear 0"));
+        board.waitFor("in");
+        // The mould closes for a while (the result pictures of the cycle are
+        // made meanwhile); the next edge comes at a random place of the IO
+        // thread's 5 ms period.
+        QThread::usleep(kClosedUs + QRandomGenerator::global()->bounded(10000));
+    }
+    std::printf("%d cameras %dx%d, %d cycles\n", o.cameras, o.size.width(), o.size.height(), o.cycles);
+    printFigures("input edge -> clamp inhibit on wire", delays, "ms");
+    printMemory("program memory", program.process.processId());
+    return program.terminate() ? 0 : 1;
+}
+
+// The process-wide objects of the program entry, in its order.
+void makeProgramObjects(const Machine& machine, const QString& device)
+{
+    qputenv("MOULDMON_SIM_CAMERAS", QFile::encodeName(machine.file("simcams")));
+    qputenv("MOULDMON_IO_DEVICE", QFile::encodeName(device));
+    qputenv("MOULDMON_LED_LOG", QFile::encodeName(machine.file("led.log")));
+    CommandRunner::setRecordFile(machine.file("shell.log"));
+    QDir::setCurrent(machine.dir.path());
+    SetAppDir(machine.dir.path());
+    pMutexIO = new QMutex;
+    pMutexSaveFail = new QMutex;
+    for (QMutex*& m : pMutex)
+        m = new QMutex;
+    Data_Init();
+    gpWPara = new WizardPara;
+    gpWParaBak = new WizardPara;
+    InstallSettingsScreens();
+}
+
+// Times the program's own passes and countdown ticks as the event loop
+// delivers their timers: the pass is the single-shot 3 ms timer, a tick a
+// periodic 100 ms one; a tick that judged a step moves the countdown phase
+// from 1 (counting) to 2 (judged).
+class TimingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        auto* timer = event->type() == QEvent::Timer && controller ? qobject_cast<QTimer*>(receiver) : nullptr;
+        const bool pass = timer && timer->isSingleShot() && timer->interval() == kPassMs;
+        const bool tick = timer && !timer->isSingleShot() && timer->interval() == kTickMs;
+        if (!pass && !tick)
+            return timed(receiver, event);
+        const int counting = countdowns();
+        const qint64 t0 = clock.nsecsElapsed();
+        const bool done = QApplication::notify(receiver, event);
+        const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
+        if (pass) {
+            if (lastPass >= 0) {
+                passes.push_back(ms);
+                intervals.push_back(double(t0 - lastPass) / 1e6);
+            }
+            lastPass = t0;
+        } else if (countdowns() < counting) {
+            inspections.push_back(ms);
+        }
+        return done;
+    }
+
+    // Any other work of the GUI thread that holds the passes up for more than 5 ms.
+    bool timed(QObject* receiver, QEvent* event)
+    {
+        if (!controller)
+            return QApplication::notify(receiver, event);
+        const qint64 t0 = clock.nsecsElapsed();
+        const bool done = QApplication::notify(receiver, event);
+        const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
+        if (ms > kLongMs)
+            longEvents[QStringLiteral("%1 event %2").arg(QLatin1String(receiver->metaObject()->className())).arg(int(event->type()))]
+                .push_back(ms);
+        return done;
+    }
+
+    int countdowns() const
+    {
+        int n = 0;
+        for (int d = 0; d < gDNum; ++d)
+            n += controller->countdownActive(d);
+        return n;
+    }
+
+    RunController* controller = nullptr;   // timing while set
+    QElapsedTimer clock;
+    qint64 lastPass = -1;
+    std::vector<double> passes, intervals, inspections;
+    std::map<QString, std::vector<double>> longEvents;
+};
+
+// The window's passes while the mould opens every 1.4 s (a cycle judges the
+// product and the mould step on every camera).
+int pass(const Options& o, TimingApplication& app)
+{
+    Machine machine(o, [](WizardPara&) {});
+    Board board;
+    makeProgramObjects(machine, board.io.device());
+    auto* window = new MainWindow;
+    window->show();
+
+    bool open = false;
+    QTimer mould;
+    QObject::connect(&mould, &QTimer::timeout, [&] {
+        open = !open;
+        board.io.command(open ? QStringLiteral("set 0") : QStringLiteral("clear 0"));
+        mould.start(open ? 1000 : 400);
+    });
+    QTimer::singleShot(kSettleMs, [&] {
+        app.clock.start();
+        app.controller = window->runController();
+        mould.start(0);
+    });
+    QTimer::singleShot(kSettleMs + o.seconds * 1000, [&] {
+        app.controller = nullptr;
+        app.quit();
+    });
+    app.exec();
+
+    std::printf("%d cameras %dx%d, %d s, %d cycles, %d frames taken by camera 0\n", o.cameras, o.size.width(),
+                o.size.height(), o.seconds, gAllNum[0], window->runController()->state().frameCount[0]);
+    printFigures("polling pass", app.passes, "ms");
+    printFigures("pass start to next pass start", app.intervals, "ms");
+    printFigures("countdown tick judging a step", app.inspections, "ms");
+    for (const auto& [kind, times] : app.longEvents)
+        printFigures(qPrintable(QStringLiteral("> 5 ms: %1").arg(kind)), times, "ms");
+    printMemory("memory (this process)", QCoreApplication::applicationPid());
+    window->StopCameras();
+    return 0;
+}
+
+int countFiles(const QString& root, const QString& pattern)
+{
+    int n = 0;
+    QDirIterator it(root, {pattern}, QDir::Files, QDirIterator::Subdirectories);
+    for (; it.hasNext(); it.next())
+        ++n;
+    return n;
+}
+
+// Ten template pictures for each of 8 steps and every camera.
+void writeTemplates(const Machine& machine, const Options& o)
+{
+    const cv::Mat picture(o.size.height(), o.size.width(), CV_8UC1, cv::Scalar(30));
+    for (int c = 0; c < o.cameras; ++c) {
+        for (int d = 0; d < kMaxDetects; ++d) {
+            QDir().mkpath(machine.file(QStringLiteral("cammer%1%2").arg(c + 1).arg(d + 1)));
+            for (int t = 0; t < 10; ++t) {
+                const QString path = machine.file(TemplateStore::TemplatePath(c, d, t).mid(2));
+                if (!TemplateStore::WriteFrame(path, picture))
+                    qFatal("cannot write %s", qPrintable(path));
+            }
+        }
+    }
+}
+
+// A multi-detection machine: eight stations on the mould-open input, judged
+// one after the other (each 0.1 s after the one before).
+int memory(const Options& o)
+{
+    Machine machine(o, [](WizardPara& p) {
+        p.machineType = 4;
+        p.multiDetectCount = kMaxDetects;
+        std::fill(std::begin(p.outputOwner), std::end(p.outputOwner), 0);
+        std::fill(std::begin(p.rowTrigger), std::end(p.rowTrigger), 0);
+        std::fill(std::begin(p.rowCutMode), std::end(p.rowCutMode), 0);
+        std::fill(std::begin(p.trigInDelay), std::end(p.trigInDelay), 1);
+        p.templateCount = 10;
+    });
+    writeTemplates(machine, o);
+    Board board;
+    Program program(machine.dir.path(), machine.file("simcams"), board.io.device());
+    board.started(0x000);   // outputs 4..7 not inverted on this type
+    QThread::msleep(kSettleMs);
+    std::printf("%d cameras %dx%d, 8 steps, 10 templates each\n", o.cameras, o.size.width(), o.size.height());
+    printMemory("after start-up", program.process.processId());
+    const int cycles = std::min(o.cycles, 5);
+    for (int k = 0; k < cycles; ++k) {
+        board.io.command(QStringLiteral("set 0"));
+        QThread::msleep(1500);   // eight stations of 0.1 s, judged and handed on
+        board.io.command(QStringLiteral("clear 0"));
+        QThread::msleep(300);
+    }
+    QThread::msleep(2000);   // the writer stores the last pictures
+    printMemory(qPrintable(QStringLiteral("after %1 cycles").arg(cycles)), program.process.processId());
+    std::printf("count.txt \"%s\", %d result pictures, %d template files\n", qPrintable(ReadText(machine.file("count.txt"))),
+                countFiles(machine.file("alarmimage"), QStringLiteral("*.jpg")), countFiles(machine.dir.path(), QStringLiteral("template*.bmp")));
+    return program.terminate() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TimingApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("mode"), QStringLiteral("edge, pass or memory"));
+    const QCommandLineOption cameras(QStringLiteral("cameras"), QStringLiteral("simulated cameras"), QStringLiteral("n"), QStringLiteral("8"));
+    const QCommandLineOption cycles(QStringLiteral("cycles"), QStringLiteral("cycles"), QStringLiteral("n"), QStringLiteral("200"));
+    const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("seconds of passes"), QStringLiteral("s"), QStringLiteral("20"));
+    const QCommandLineOption size(QStringLiteral("size"), QStringLiteral("frame size"), QStringLiteral("WxH"), QStringLiteral("1280x1024"));
+    parser.addOptions({cameras, cycles, seconds, size});
+    parser.addHelpOption();
+    parser.process(app);
+    Options o;
+    o.cameras = std::clamp(parser.value(cameras).toInt(), 1, kMaxCameras);
+    o.cycles = std::max(parser.value(cycles).toInt(), 1);
+    o.seconds = std::max(parser.value(seconds).toInt(), 1);
+    const QStringList wh = parser.value(size).split(QLatin1Char('x'));
+    if (wh.size() == 2)
+        o.size = QSize(wh[0].toInt(), wh[1].toInt());
+    cpu_set_t usable;
+    CPU_ZERO(&usable);
+    sched_getaffinity(0, sizeof usable, &usable);
+    std::printf("cores: %d usable of %ld\n", CPU_COUNT(&usable), sysconf(_SC_NPROCESSORS_ONLN));
+    const QString mode = parser.positionalArguments().value(0, QStringLiteral("edge"));
+    try {
+        if (mode == QLatin1String("edge"))
+            return edge(o);
+        if (mode == QLatin1String("pass"))
+            return pass(o, app);
+        if (mode == QLatin1String("memory"))
+            return memory(o);
+    } catch (const std::runtime_error& e) {
+        std::fprintf(stderr, "runbench: %s\n", e.what());
+        return 1;
+    }
+    parser.showHelp(1);
+}
