@@ -1,5 +1,7 @@
 #include "inspection/graymatch.h"
 
+#include "inspection/imagehelpers.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -13,10 +15,7 @@ void GrayMatch::Create(int w, int h, const cv::Mat& m)
 {
     Clear();
     size = cv::Size(std::max(w, 0), std::max(h, 0));
-    if (!m.empty() && m.size() == size && m.type() == CV_8UC1)
-        mask = m.clone();
-    else
-        mask = cv::Mat(size, CV_8UC1, cv::Scalar(255));
+    mask = MaskOrWhole(m, size);
     minT = cv::Mat(size, CV_8UC1, cv::Scalar(255));
     maxT = cv::Mat(size, CV_8UC1, cv::Scalar(0));
     sum = cv::Mat::zeros(size, CV_32FC1);

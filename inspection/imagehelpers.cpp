@@ -80,3 +80,10 @@ void TransformImage(const cv::Mat& src, cv::Mat& dst, const cv::Point& shift, co
     cv::warpAffine(source, dst, cv::Mat(TemplateToFrame(shift, centre, angle)), source.size(),
                    cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
 }
+
+cv::Mat MaskOrWhole(const cv::Mat& mask, const cv::Size& size)
+{
+    if (!mask.empty() && mask.size() == size && mask.type() == CV_8UC1)
+        return mask.clone();
+    return cv::Mat(size, CV_8UC1, cv::Scalar(255));
+}

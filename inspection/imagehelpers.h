@@ -30,3 +30,7 @@ void TransformImage(const cv::Mat& src, cv::Mat& dst, const cv::Point& shift, co
                     double angle);
 // The 2x3 matrix of that map (template point -> frame point).
 cv::Matx23d TemplateToFrame(const cv::Point2d& shift, const cv::Point2d& centre, double angle);
+
+// A copy of mask when it is an 8-bit mask of the given size; otherwise a mask
+// that takes every pixel.
+cv::Mat MaskOrWhole(const cv::Mat& mask, const cv::Size& size);

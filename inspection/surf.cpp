@@ -1,5 +1,7 @@
 #include "inspection/surf.h"
 
+#include "inspection/imagehelpers.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -14,10 +16,7 @@ void SURF::Create(int w, int h, const cv::Mat& m)
 {
     Clear();
     size = cv::Size(std::max(w, 0), std::max(h, 0));
-    if (!m.empty() && m.size() == size && m.type() == CV_8UC1)
-        mask = m.clone();
-    else
-        mask = cv::Mat(size, CV_8UC1, cv::Scalar(255));
+    mask = MaskOrWhole(m, size);
     const bool roomToShift = size.width > 4 * kMaxShift && size.height > 4 * kMaxShift;
     margin = roomToShift ? kMaxShift : 0;
     inner = cv::Rect(margin, margin, size.width - 2 * margin, size.height - 2 * margin);

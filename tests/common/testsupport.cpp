@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QMutex>
 #include <QThread>
@@ -75,4 +77,27 @@ QString BuildDir()
 QString SourceDir()
 {
     return qEnvironmentVariable("MOULDMON_SOURCE_DIR");
+}
+
+namespace {
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    for (const QFileInfo& fi : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (fi.isDir())
+            copyTree(fi.filePath(), to + "/" + fi.fileName());
+        else
+            QFile::copy(fi.filePath(), to + "/" + fi.fileName());
+    }
+}
+
+}  // namespace
+
+void LayOutWorkDir(const QString& dir)
+{
+    copyTree(BuildDir() + "/installfiles", dir);
+    QFile::copy(dir + "/paraGroup/default/PARAM.db", dir + "/PARAM.db");
+    QFile::copy(dir + "/paraGroup/default/SN.db", dir + "/SN.db");
+    QFile::copy(dir + "/RECORDNULL.db", dir + "/RECORD.db");
 }

@@ -51,3 +51,7 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 5000);
 // Paths of the build and source trees (set by ctest).
 QString BuildDir();
 QString SourceDir();
+
+// A working directory laid out as run.sh does: the installation files, and
+// PARAM.db, SN.db and RECORD.db from their defaults.
+void LayOutWorkDir(const QString& dir);

@@ -19,26 +19,6 @@
 
 namespace {
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    for (const QFileInfo& fi : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (fi.isDir())
-            copyTree(fi.filePath(), to + "/" + fi.fileName());
-        else
-            QFile::copy(fi.filePath(), to + "/" + fi.fileName());
-    }
-}
-
-// A working directory laid out as run.sh does.
-void layOut(const QString& dir)
-{
-    copyTree(BuildDir() + "/installfiles", dir);
-    QFile::copy(dir + "/paraGroup/default/PARAM.db", dir + "/PARAM.db");
-    QFile::copy(dir + "/paraGroup/default/SN.db", dir + "/SN.db");
-    QFile::copy(dir + "/RECORDNULL.db", dir + "/RECORD.db");
-}
-
 void setRow(const QString& file, const QString& name, const QString& value)
 {
     {
@@ -103,7 +83,7 @@ public:
 TEST(Startup, LaysDownItsFilesWritesTheLogAndEndsOnSigterm)
 {
     TempWorkDir work;
-    layOut(work.path());
+    LayOutWorkDir(work.path());
     setRow(work.file("PARAM.db"), "system8", "2 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0");  // log on
     Program program(work.path());
     const QString log = work.file("cnt_net/cnt_log_app/log.txt");
@@ -122,7 +102,7 @@ TEST(Startup, LaysDownItsFilesWritesTheLogAndEndsOnSigterm)
 TEST(Startup, MissingParameterFileIsRestoredAndTheDeviceReboots)
 {
     TempWorkDir work;
-    layOut(work.path());
+    LayOutWorkDir(work.path());
     QFile::remove(work.file("PARAM.db"));
     Program program(work.path());
     ASSERT_TRUE(program.process.waitForFinished(30000));
@@ -133,7 +113,7 @@ TEST(Startup, MissingParameterFileIsRestoredAndTheDeviceReboots)
 TEST(Startup, DamagedRecordFileIsRestored)
 {
     TempWorkDir work;
-    layOut(work.path());
+    LayOutWorkDir(work.path());
     QFile damaged(work.file("RECORD.db"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
     damaged.write("this is not a database");
@@ -147,7 +127,7 @@ TEST(Startup, NetworkLinkListensOnlyWhenItsSwitchIsOn)
 {
     for (bool on : {false, true}) {
         TempWorkDir work;
-        layOut(work.path());
+        LayOutWorkDir(work.path());
         setRow(work.file("PARAM.db"), "CntNet", on ? "1 1 3 0 0 6 1 10000" : "0 1 3 0 0 6 1 10000");
         QDir().mkpath(work.file("cnt_net"));
         QFile stale(work.file("cnt_net/chknettimes"));

@@ -8,17 +8,6 @@
 
 namespace {
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    for (const QFileInfo& fi : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (fi.isDir())
-            copyTree(fi.filePath(), to + "/" + fi.fileName());
-        else
-            QFile::copy(fi.filePath(), to + "/" + fi.fileName());
-    }
-}
-
 // Runs fn on a connection of its own to file, then removes the connection.
 template <typename Fn>
 void withDatabase(const QString& file, Fn fn)
@@ -35,14 +24,6 @@ void withDatabase(const QString& file, Fn fn)
 }
 
 }  // namespace
-
-void LayOutWorkDir(const QString& dir)
-{
-    copyTree(BuildDir() + "/installfiles", dir);
-    QFile::copy(dir + "/paraGroup/default/PARAM.db", dir + "/PARAM.db");
-    QFile::copy(dir + "/paraGroup/default/SN.db", dir + "/SN.db");
-    QFile::copy(dir + "/RECORDNULL.db", dir + "/RECORD.db");
-}
 
 void SetParamNumber(const QString& paramDb, const QString& row, int position, int value)
 {

@@ -9,8 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-// The installation files, PARAM.db, SN.db and RECORD.db from their defaults.
-void LayOutWorkDir(const QString& dir);
 // Sets number `position` (from 0) of a sysparam row of PARAM.db.
 void SetParamNumber(const QString& paramDb, const QString& row, int position, int value);
 // A folder of `count` simulated cameras drawn by the camera simulator's mksimcams.
