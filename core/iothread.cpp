@@ -70,29 +70,40 @@ void IOThread::run()
 
 void IOThread::pass()
 {
+    if (gIOID == 0)
+        return;
+    takeFrames();
+    resendIfDiffers();
+    sendPassCommand();
+    if (awaitAnswer())
+        resendIfDiffers();
+}
+
+// The board answers within about 1.5 ms at 115200 baud: taken in this pass,
+// a changed input reaches the program one period sooner than at the next.
+bool IOThread::awaitAnswer()
+{
+    if (!gpCom || !gpCom->waitForAnswer(kAnswerWaitUs))
+        return false;
+    takeFrames();
+    return true;
+}
+
+// Checked at the start of the pass and again at the answer, so that a new
+// output word waits at most 3 ms; a word is sent once for each status that
+// differs from it, so a silent board is not sent it again and again.
+void IOThread::resendIfDiffers()
+{
     int wanted;
     {
         QMutexLocker lock(pMutexIO);
         wanted = gDataOut;
     }
-    if (gIOID == 0)
+    const int word = wanted & IOFrame::kWordMask;
+    if (lastEcho < 0 || lastEcho == word || sentSinceEcho == word)
         return;
-    takeFrames();
-    // Each status is compared once: a board that stays silent is not sent
-    // the output word again and again.
-    if (lastEcho >= 0 && lastEcho != (wanted & IOFrame::kWordMask))
-        ComSend(kCmdOutput, wanted);
-    lastEcho = -1;
-    sendPassCommand();
-    awaitAnswer();
-}
-
-// The board answers within about 1.5 ms at 115200 baud: taken in this pass,
-// a changed input reaches the program one period sooner than at the next.
-void IOThread::awaitAnswer()
-{
-    if (gpCom && gpCom->waitForAnswer(kAnswerWaitUs))
-        takeFrames();
+    ComSend(kCmdOutput, wanted);
+    sentSinceEcho = word;
 }
 
 void IOThread::takeFrames()
@@ -117,6 +128,7 @@ void IOThread::handle(const BoardFrame& frame)
         QMutexLocker lock(pMutexIO);
         gDataIn = frame.inputs();
         lastEcho = frame.echo() & IOFrame::kWordMask;
+        sentSinceEcho = -1;
         break;
     }
     case kBoardTemp0:

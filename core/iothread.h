@@ -39,7 +39,8 @@ protected:
 private:
     void receive();
     void takeFrames();
-    void awaitAnswer();
+    bool awaitAnswer();
+    void resendIfDiffers();
     void handle(const BoardFrame& frame);
     void sendPassCommand();
 
@@ -49,5 +50,6 @@ private:
     uchar staging[FrameScanner::kCapacity] = {};
     int passCount = 0;   // 0..209
     int tempIndex = 0;   // next slot of gFTemp
-    int lastEcho = -1;   // output word of the newest status not yet compared, or -1
+    int lastEcho = -1;        // output word of the newest status, or -1
+    int sentSinceEcho = -1;   // output word sent since that status, or -1
 };

@@ -142,18 +142,25 @@ TEST_F(IOThreadPass, SendsTheOutputWordOnlyAfterAStatusWhoseEchoDiffers)
     }
 }
 
-// A board that answers each poll at once, as a real one does within 1.5 ms.
+// A board that applies output words and answers each poll at once, as a
+// real one does within 1.5 ms.
 class AnsweringLine : public FakeLine
 {
 public:
-    QByteArray answer;   // status sent for every poll
+    int inputs = 0;
+    int echo = 0;
+    bool answering = true;
     int waits = 0;
 
     void write(const uchar* data, int len) override
     {
         FakeLine::write(data, len);
-        if (len == 6 && data[1] == kCmdPoll)
-            incoming += answer;
+        if (len != 6)
+            return;
+        if (data[1] == kCmdOutput)
+            echo = data[2] | data[3] << 8;
+        else if (data[1] == kCmdPoll && answering)
+            incoming += status(inputs, echo);
     }
     bool waitForAnswer(int) override
     {
@@ -162,26 +169,30 @@ public:
     }
 };
 
-TEST_F(IOThreadPass, TakesTheAnswerToItsPollInTheSamePassAndComparesItsEchoOnce)
+TEST_F(IOThreadPass, TakesTheAnswerToItsPollInTheSamePassAndSendsEachWordOncePerEcho)
 {
     AnsweringLine board;
     gpCom = &board;
-    setWanted(0x003);
-    board.answer = status(0x004, 0x000);
+    board.inputs = 0x004;
     io.pass();
     EXPECT_EQ(board.take(), std::vector<Sent>{kPoll});
     {
         QMutexLocker lock(pMutexIO);
         EXPECT_EQ(gDataIn, 0x004);   // the input reached the program in this pass
     }
-    // The answer's echo differs: the next pass sends the output word once.
-    board.answer = status(0x004, 0x003);
+    // A new word goes out at the start of the next pass, against the echo
+    // already known; the board applies it and nothing more is sent.
+    setWanted(0x003);
     io.pass();
-    EXPECT_EQ(board.take(), (std::vector<Sent>{{kCmdOutput, 0x003}, kPoll}));
     io.pass();
-    EXPECT_EQ(board.take(), std::vector<Sent>{kPoll});
-    // A board that stops answering is not sent the word again.
-    board.answer.clear();
+    EXPECT_EQ(board.take(), (std::vector<Sent>{{kCmdOutput, 0x003}, kPoll, kPoll}));
+    // An answer whose echo differs is answered with the word at once.
+    board.echo = 0x000;
+    io.pass();
+    EXPECT_EQ(board.take(), (std::vector<Sent>{kPoll, {kCmdOutput, 0x003}}));
+    // A board that stops answering gets each new word once.
+    board.answering = false;
+    board.incoming.clear();
     setWanted(0x001);
     io.pass();
     io.pass();
