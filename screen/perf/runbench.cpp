@@ -19,15 +19,14 @@
 #include "camera/cameraglobals.h"
 #include "core/commandrunner.h"
 #include "core/globals.h"
-#include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "inspection/templatestore.h"
 #include "screen/mainwindow.h"
 #include "screen/runcontroller.h"
-#include "settings/settingsstandins.h"
 #include "tests/common/testsupport.h"
 #include "tests/e2e/e2emachine.h"
 #include "tests/mainwin/programfixture.h"
+#include "tests/mainwin/programobjects.h"
 #include "tools/ioboard-sim/ioboardsim.h"
 
 #include <QApplication>
@@ -36,7 +35,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMutex>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
@@ -194,14 +192,7 @@ void makeProgramObjects(const Machine& machine, const QString& device)
     CommandRunner::setRecordFile(machine.file("shell.log"));
     QDir::setCurrent(machine.dir.path());
     SetAppDir(machine.dir.path());
-    pMutexIO = new QMutex;
-    pMutexSaveFail = new QMutex;
-    for (QMutex*& m : pMutex)
-        m = new QMutex;
-    Data_Init();
-    gpWPara = new WizardPara;
-    gpWParaBak = new WizardPara;
-    InstallSettingsScreens();
+    MakeProgramObjects();
 }
 
 // Times the program's own passes and countdown ticks as the event loop

@@ -11,7 +11,6 @@
 #include "core/globals.h"
 #include "core/power.h"
 #include "core/texttable.h"
-#include "core/wizardpara.h"
 #include "screen/cammerwidget.h"
 #include "screen/imagecontainer.h"
 #include "screen/indexbutton.h"
@@ -20,15 +19,14 @@
 #include "screen/runcontroller.h"
 #include "screen/titlebar.h"
 #include "screen/viewgrid.h"
-#include "settings/settingsstandins.h"
 #include "tests/mainwin/programfixture.h"
+#include "tests/mainwin/programobjects.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMutex>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -151,14 +149,7 @@ public:
         CommandRunner::setRecordFile(work.file("shell.log"));
         SetRecordedPowerHandler([this](const char* what) { powerRequests << what; });
         SetAppDir(QDir::currentPath());
-        pMutexIO = new QMutex;
-        pMutexSaveFail = new QMutex;
-        for (QMutex*& m : pMutex)
-            m = new QMutex;
-        Data_Init();
-        gpWPara = new WizardPara;
-        gpWParaBak = new WizardPara;
-        InstallSettingsScreens();
+        MakeProgramObjects();
     }
     MainWindow* build(bool answerYes = false)
     {
