@@ -2,9 +2,9 @@
 // device is absent.
 
 #include "core/globals.h"
-#include "core/hostwindow.h"
 #include "core/led.h"
 #include "iofixture.h"
+#include "tests/common/fakehost.h"
 
 #include <QFile>
 
@@ -12,23 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-class FakeHost : public HostWindow
-{
-public:
-    QTimer* logoutTimer() override { return nullptr; }
-    QTimer* screenOffTimer() override { return nullptr; }
-    bool lcdOff() const override { return off; }
-    void setLcdOff(bool o) override { off = o; }
-    int userLevel() const override { return 0; }
-    void setUserLevel(int) override {}
-    QWidget* padTarget() override { return nullptr; }
-    void setPadTarget(QWidget*) override {}
-    void FLushAll() override {}
-    void showNotice(const QString&, const QString&) override {}
-
-    bool off = false;
-};
 
 class LedTest : public ::testing::Test
 {
@@ -81,9 +64,9 @@ TEST_F(LedTest, EachRequestIsOneLineWithItsCode)
 TEST_F(LedTest, TheLcdStateChangesWithoutTheDevice)
 {
     LCDOnOff(0);
-    EXPECT_TRUE(host.off);
+    EXPECT_TRUE(host.lcd);
     LCDOnOff(1);
-    EXPECT_FALSE(host.off);
+    EXPECT_FALSE(host.lcd);
     EXPECT_EQ(logged(), (QStringList{QStringLiteral("lcd off 0x5A018A00"), QStringLiteral("lcd on 0x5A018B00")}));
 }
 
@@ -102,13 +85,13 @@ TEST_F(LedTest, WithTheDeviceOpenNothingIsLoggedEvenOnDescriptorZero)
     dup2(saved, 0);
     close(saved);
     EXPECT_TRUE(logged().isEmpty());
-    EXPECT_TRUE(host.off);
+    EXPECT_TRUE(host.lcd);
 }
 
 TEST_F(LedTest, WithoutDeviceOrLogRequestsAreDropped)
 {
     ScopedEnv noLog("MOULDMON_LED_LOG", QString());
     LCDOnOff(0);
-    EXPECT_TRUE(host.off);
+    EXPECT_TRUE(host.lcd);
     EXPECT_TRUE(logged().isEmpty());
 }

@@ -2,7 +2,6 @@
 // view writes, the title bar, the IO strip and the zoom knob.
 
 #include "core/controlport.h"
-#include "core/hostwindow.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "screen/imagecontainer.h"
@@ -10,6 +9,7 @@
 #include "screen/titlebar.h"
 #include "screen/viewgrid.h"
 #include "screen/viewtexts.h"
+#include "tests/common/fakehost.h"
 #include "tests/common/testsupport.h"
 
 #include <QDir>
@@ -230,23 +230,6 @@ TEST(IOStrip, LampsOfTheMultiDetectionTypeFollowItsTriggerInputs)
 
 namespace {
 
-// The main window as the strip sees it: the user level only.
-class LevelHost : public HostWindow
-{
-public:
-    QTimer* logoutTimer() override { return nullptr; }
-    QTimer* screenOffTimer() override { return nullptr; }
-    bool lcdOff() const override { return false; }
-    void setLcdOff(bool) override {}
-    int userLevel() const override { return level; }
-    void setUserLevel(int l) override { level = l; }
-    QWidget* padTarget() override { return nullptr; }
-    void setPadTarget(QWidget*) override {}
-    void FLushAll() override {}
-    void showNotice(const QString&, const QString&) override {}
-    int level = UserFactory;
-};
-
 class IOStripWidget : public ::testing::Test
 {
 protected:
@@ -264,6 +247,7 @@ protected:
         savedPort = gpControlIO;
         gpControlIO = port.get();
         savedHost = gpHost;
+        host.level = UserFactory;
         gpHost = &host;
         gShowW = 1725;
         gShowH = 982;
@@ -298,7 +282,7 @@ protected:
     TempWorkDir work;
     WizardPara para;
     std::unique_ptr<ControlPort> port;
-    LevelHost host;
+    FakeHost host;
     QWidget parent;
     TitleBar bar;
     std::unique_ptr<IOStatusWidget> strip;

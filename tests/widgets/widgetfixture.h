@@ -2,7 +2,7 @@
 // A host window, texts, settings and docked keypads for the toolkit tests,
 // and a driver for modal dialogs that never lets a test hang.
 
-#include "core/hostwindow.h"
+#include "tests/common/fakehost.h"
 #include "tests/common/testsupport.h"
 
 #include <QPointer>
@@ -16,28 +16,6 @@ class NumberInput;
 class NumCharInput;
 class QPushButton;
 class WizardPara;
-
-// What the toolkit needs of the main window, and nothing else.
-class FakeHost : public HostWindow
-{
-public:
-    QTimer* logoutTimer() override { return &logout; }
-    QTimer* screenOffTimer() override { return &screenOff; }
-    bool lcdOff() const override { return lcd; }
-    void setLcdOff(bool off) override { lcd = off; }
-    int userLevel() const override { return level; }
-    void setUserLevel(int l) override { level = l; }
-    QWidget* padTarget() override { return target; }
-    void setPadTarget(QWidget* field) override { target = field; }
-    void FLushAll() override {}
-    void showNotice(const QString&, const QString&) override {}
-
-    QTimer logout;
-    QTimer screenOff;
-    bool lcd = false;
-    int level = UserNone;
-    QWidget* target = nullptr;   // a plain pointer, as the main window keeps it
-};
 
 class WidgetTest : public ::testing::Test
 {

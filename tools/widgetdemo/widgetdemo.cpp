@@ -4,9 +4,9 @@
 // Scenes: warn, choose, digital, full, numpad, charpad, password, slider, splash.
 
 #include "core/globals.h"
-#include "core/hostwindow.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "tests/common/fakehost.h"
 #include "widgets/bmessagebox.h"
 #include "widgets/bsplashscreen.h"
 #include "widgets/bwidget.h"
@@ -33,24 +33,6 @@
 #include <map>
 
 namespace {
-
-class DemoHost : public HostWindow
-{
-public:
-    QTimer* logoutTimer() override { return nullptr; }
-    QTimer* screenOffTimer() override { return nullptr; }
-    bool lcdOff() const override { return false; }
-    void setLcdOff(bool) override {}
-    int userLevel() const override { return level; }
-    void setUserLevel(int l) override { level = l; }
-    QWidget* padTarget() override { return target; }
-    void setPadTarget(QWidget* field) override { target = field; }
-    void FLushAll() override {}
-    void showNotice(const QString&, const QString&) override {}
-
-    int level = UserNone;
-    QWidget* target = nullptr;
-};
 
 // A field touched by the operator: it takes the keypads and docks one.
 void touchField(Edit* field)
@@ -91,7 +73,7 @@ int main(int argc, char** argv)
     gLan = qBound(0, atoi(argv[2]), kLanCount - 1);
     gShowW = 1725;
     gShowH = 982;
-    DemoHost host;
+    FakeHost host;
     gpHost = &host;
     gpWPara = new WizardPara;
     gpNumPad = new NumberInput;
