@@ -165,9 +165,17 @@ private:
     void convertShownFrame();
     void drawFrameImage(QPainter& painter);
     void drawScaledFrame(QPainter& painter);
-    bool highlightsShown(const ViewReadings& r, int step, const CammerSingleton& record) const;
+    // Pixels marked in the frame: defects of failed regions (alarm blink),
+    // ignore points (editing), the previewed region's defects.
+    struct Highlights {
+        bool failed = false;
+        bool ignored = false;
+        bool preview = false;
+        bool any() const { return failed || ignored || preview; }
+    };
+    Highlights highlights(const ViewReadings& r, int step, const CammerSingleton& record) const;
     void applyZoom(QPainter& painter, const ViewReadings& r) const;
-    void markHighlights(const ViewReadings& r, int step, const CammerSingleton& record);
+    void markHighlights(const Highlights& marks, int step, const CammerSingleton& record);
     void markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour);
     bool overlayShown(const ViewReadings& r) const;
     QString drawRegions(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record);

@@ -204,9 +204,10 @@ void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
         painter.save();
         applyZoom(painter, r);
     }
-    if (selected || highlightsShown(r, step, record)) {
+    const Highlights marks = highlights(r, step, record);
+    if (selected || marks.any()) {
         convertShownFrame();
-        markHighlights(r, step, record);
+        markHighlights(marks, step, record);
         drawFrameImage(painter);
     } else {
         drawScaledFrame(painter);
@@ -265,27 +266,27 @@ void CammerWidget::markPixels(const QRect& box, const cv::Mat& mask, uint32_t co
     }
 }
 
-bool CammerWidget::highlightsShown(const ViewReadings& r, int step, const CammerSingleton& record) const
+CammerWidget::Highlights CammerWidget::highlights(const ViewReadings& r, int step,
+                                                 const CammerSingleton& record) const
 {
     const int regions = std::clamp(record.roiNum[step], 0, kMaxRegions);
-    const bool blinking = r.displayState == DisplayState::Alarm && gSource == 1 && blinkPhase == 1;
-    return gSource == 0 || (blinking && regions > 0)
-           || (work->previewShown && selectedRoi >= 0 && selectedRoi < regions);
+    Highlights marks;
+    marks.failed = regions > 0 && r.displayState == DisplayState::Alarm && gSource == 1 && blinkPhase == 1;
+    marks.ignored = regions > 0 && gSource == 0;
+    marks.preview = work->previewShown && selectedRoi >= 0 && selectedRoi < regions;
+    return marks;
 }
 
-void CammerWidget::markHighlights(const ViewReadings& r, int step, const CammerSingleton& record)
+void CammerWidget::markHighlights(const Highlights& marks, int step, const CammerSingleton& record)
 {
     const int regions = std::clamp(record.roiNum[step], 0, kMaxRegions);
-    if (r.displayState == DisplayState::Alarm && gSource == 1 && blinkPhase == 1) {
-        for (int roi = 0; roi < regions; ++roi)
-            if (!work->roiOk[step][roi])
-                markPixels(record.ImageBox(step, roi), work->defectImage, kRedPixel);
-    }
-    if (gSource == 0) {
-        for (int roi = 0; roi < regions; ++roi)
+    for (int roi = 0; roi < regions; ++roi) {
+        if (marks.failed && !work->roiOk[step][roi])
+            markPixels(record.ImageBox(step, roi), work->defectImage, kRedPixel);
+        if (marks.ignored)
             markPixels(record.ImageBox(step, roi), work->ignoreImage[step], kCyanPixel);
     }
-    if (work->previewShown && selectedRoi >= 0 && selectedRoi < regions)
+    if (marks.preview)
         markPixels(record.ImageBox(step, selectedRoi), work->defectImage, kCyanPixel);
 }
 
