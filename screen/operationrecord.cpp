@@ -3,13 +3,13 @@
 #include "core/database.h"
 #include "core/globals.h"
 #include "core/texttable.h"
+#include "core/wholefile.h"
 #include "core/wizardpara.h"
 #include "screen/runclock.h"
 #include "screen/runnet.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTextStream>
@@ -36,16 +36,6 @@ QString levelText(int level)
 bool isDay(const QString& text)
 {
     return QDate::fromString(text, QLatin1String(kRecordDayFormat)).isValid();
-}
-
-// Writes text as the whole content of file, through a temporary file.
-bool writeWhole(const QString& file, const QByteArray& text)
-{
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(text);
-    return out.commit();
 }
 
 // A name in the archive folder that no file has yet: "<day>.db", else
@@ -170,7 +160,7 @@ void OperationRecord::makeFreshRecord()
 void OperationRecord::writeDay(const QString& today)
 {
     day = today;
-    if (!writeWhole(QLatin1String(kDayFile), today.toUtf8()))
+    if (!WriteWholeFile(QLatin1String(kDayFile), today.toUtf8()))
         qWarning() << "cannot write" << kDayFile;
 }
 
@@ -198,7 +188,7 @@ bool OperationRecord::CountWrite()
     QByteArray text;
     for (int c = 0; c < kMaxCameras; ++c)
         text += QByteArray::number(gAllNum[c]) + ' ' + QByteArray::number(gFailNum[c]) + ' ';
-    if (writeWhole(QLatin1String(kCountFile), text))
+    if (WriteWholeFile(QLatin1String(kCountFile), text))
         return true;
     qWarning() << "cannot write" << kCountFile;
     return false;

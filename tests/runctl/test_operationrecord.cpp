@@ -10,6 +10,14 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class Record : public RunTest
@@ -121,6 +129,70 @@ TEST_F(Record, CountWriteFailureKeepsTheOldFileOut)
     QDir().mkdir("count.txt");  // cannot be replaced by a file
     EXPECT_FALSE(OperationRecord::CountWrite());
     EXPECT_TRUE(QFileInfo("count.txt").isDir());
+}
+
+namespace {
+
+constexpr int kNoNamespace = 77;
+
+// Fills the file system of the current folder until it refuses a byte.
+bool fillDisk()
+{
+    const int fd = ::open("filler", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return errno == ENOSPC;
+    const QByteArray block(4096, 'x');
+    bool full = false;
+    for (int i = 0; i < 100000 && !full; ++i)
+        full = ::write(fd, block.constData(), size_t(block.size())) < block.size();
+    ::close(fd);
+    return full;
+}
+
+// Runs in a child with a private mount namespace and a 64 KB tmpfs as its
+// working folder: counts written, the disk filled, larger counts written.
+// Exit 0: the failed write was reported and the last good counts read back.
+[[noreturn]] void fullDiskChild()
+{
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mkdir("disk", 0755) != 0 || ::mount("tmpfs", "disk", "tmpfs", 0, "size=64k") != 0
+        || ::chdir("disk") != 0)
+        ::_exit(kNoNamespace);
+    for (int c = 0; c < kMaxCameras; ++c) {
+        gAllNum[c] = 1000 + c;
+        gFailNum[c] = c;
+    }
+    if (!OperationRecord::CountWrite() || !fillDisk())
+        ::_exit(2);
+    for (int c = 0; c < kMaxCameras; ++c) {
+        gAllNum[c] = 123456789 % 100000000 + c;  // longer text than the disk has room for
+        gFailNum[c] = 1000000 + c;
+    }
+    if (OperationRecord::CountWrite())
+        ::_exit(3);  // a failed write reported as success
+    OperationRecord::CountRead();
+    for (int c = 0; c < kMaxCameras; ++c)
+        if (gAllNum[c] != 1000 + c || gFailNum[c] != c)
+            ::_exit(4);  // the counts of the last good write are gone
+    if (QFile::exists("count.txt.new"))
+        ::_exit(5);
+    ::_exit(0);
+}
+
+}  // namespace
+
+TEST_F(Record, FullDiskKeepsTheCountsOfTheLastGoodWrite)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        fullDiskChild();
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kNoNamespace)
+        GTEST_SKIP() << "no private mount namespace with a tmpfs here (needs root)";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: set-up, 3: failure reported as success, 4: counts lost, 5: temporary file left";
 }
 
 TEST_F(Record, RecordDayFromTimeFile)
