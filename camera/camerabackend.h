@@ -47,6 +47,9 @@ public:
 protected:
     int position() const;
     bool handOver(const FrameView& frame);
+    // A frame the camera delivered but that cannot be used (of another size
+    // than the program's): no picture is handed over, the refusal is kept.
+    void refuseFrame(int width, int height);
     CameraUnit& unit;
 };
 

@@ -33,6 +33,14 @@ bool CameraBackend::handOver(const FrameView& f)
     return unit.frame && HandOverFrame(unit.cameraIndex, *unit.frame, f);
 }
 
+void CameraBackend::refuseFrame(int width, int height)
+{
+    FrameView view;
+    view.width = width;
+    view.height = height;
+    handOver(view);
+}
+
 CameraUnit::CameraUnit(int index, CameraFrameBuffer* imageIn) : cameraIndex(index), frame(imageIn)
 {
     if (gpWPara && validIndex(index))

@@ -82,9 +82,12 @@ public:
 
     bool pass() override
     {
-        if (GXGetImage(gxDevice, &gxFrame, kFetchMs) != kGxSuccess || gxFrame.status != kGxFrameComplete
-            || gxFrame.width != gImageW || gxFrame.height != gImageH)
+        if (GXGetImage(gxDevice, &gxFrame, kFetchMs) != kGxSuccess || gxFrame.status != kGxFrameComplete)
             return true;
+        if (gxFrame.width != gImageW || gxFrame.height != gImageH) {
+            refuseFrame(gxFrame.width, gxFrame.height);
+            return true;
+        }
         int contrast;
         {
             QMutexLocker lock(pMutex[position()]);

@@ -72,13 +72,16 @@ public:
     bool pass() override { return true; }   // frames come through ImageCallBack
 
     // Runs on the SDK's thread for every frame. A frame of another size than
-    // the program's is dropped.
+    // the program's is refused.
     static void ImageCallBack(unsigned char* data, MvccFrameInfo* info, void* user)
     {
-        if (!info || !data || !user || info->width != gImageW || info->height != gImageH
-            || info->frameLength < FramePixels())
+        if (!info || !data || !user)
             return;
         HikBackend* self = static_cast<HikBackend*>(user);
+        if (info->width != gImageW || info->height != gImageH || info->frameLength < FramePixels()) {
+            self->refuseFrame(info->width, info->height);
+            return;
+        }
         FrameView view;
         view.width = gImageW;
         view.height = gImageH;

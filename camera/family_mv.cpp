@@ -88,7 +88,9 @@ public:
         if (CameraGetImageBuffer(mvCamera, &mvFrameHead, &mvRawBuffer, kFetchMs) != kCamSuccess)
             return true;
         // The processed frame must fit the scratch buffer and the program's geometry.
-        if (mvFrameHead.width == gImageW && mvFrameHead.height == gImageH
+        if (mvFrameHead.width != gImageW || mvFrameHead.height != gImageH)
+            refuseFrame(mvFrameHead.width, mvFrameHead.height);
+        else if (mvFrameHead.width == gImageW && mvFrameHead.height == gImageH
             && CameraImageProcess(mvCamera, mvRawBuffer, imageSdk.data(), &mvFrameHead) == kCamSuccess) {
             FrameView view;
             view.data = imageSdk.data();

@@ -41,15 +41,28 @@ void convert(const FrameView& frame, cv::Mat& out)
 
 bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& frame)
 {
-    if (!validPosition(position) || !frame.data || frame.width != buffer.width || frame.height != buffer.height
-        || buffer.width <= 0 || buffer.height <= 0
+    if (!validPosition(position) || buffer.width <= 0 || buffer.height <= 0
         || buffer.size() != static_cast<size_t>(buffer.width) * buffer.height * (buffer.colour ? 4 : 1))
         return false;
-    cv::Mat out(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1, buffer.imageIn.data());
     QMutexLocker lock(pMutex[position]);
+    const bool usable = frame.data && frame.width == buffer.width && frame.height == buffer.height;
+    buffer.lastRefused = !usable;
+    buffer.refusedWidth = usable ? 0 : frame.width;
+    buffer.refusedHeight = usable ? 0 : frame.height;
+    if (!usable)
+        return false;
+    cv::Mat out(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1, buffer.imageIn.data());
     convert(frame, out);
     isImageFill[position] = true;
     return true;
+}
+
+FrameRefusal LatestFrameRefusal(int position, const CameraFrameBuffer& buffer)
+{
+    if (!validPosition(position))
+        return {};
+    QMutexLocker lock(pMutex[position]);
+    return {buffer.lastRefused, buffer.refusedWidth, buffer.refusedHeight};
 }
 
 bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length)

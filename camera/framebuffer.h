@@ -15,6 +15,11 @@ struct CameraFrameBuffer {
     int width = 0;
     int height = 0;
     bool colour = false;
+    // The latest frame the producer offered was refused (not of the buffer's
+    // size, or no picture at all): its size, under pMutex[position].
+    bool lastRefused = false;
+    int refusedWidth = 0;
+    int refusedHeight = 0;
 
     void allocate(int w, int h, bool colourMode);
     size_t size() const { return imageIn.size(); }
@@ -32,11 +37,20 @@ struct FrameView {
 };
 
 // Copies frame into the buffer (converted to the buffer's layout) and marks a
-// new frame. Refused, leaving the buffer as it was, when the frame is not of
-// the buffer's size.
+// new frame. Refused, leaving the buffer's picture as it was, when the frame
+// is not of the buffer's size or has no picture; the refusal is kept until
+// the next usable frame (FrameRefusal).
 bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& frame);
 
 // The run controller's take-over: when a new frame waits, copies it to
 // imageRaw (length bytes, at least the buffer's size), clears the mark and
 // returns true.
 bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length);
+
+// Whether the latest frame offered at position was refused, with its size.
+struct FrameRefusal {
+    bool refused = false;
+    int width = 0;
+    int height = 0;
+};
+FrameRefusal LatestFrameRefusal(int position, const CameraFrameBuffer& buffer);

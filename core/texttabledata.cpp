@@ -587,6 +587,8 @@ const TextEntry kTextEntries[] = {
     {589, "模具检测报警时切断合模信号", "Cut clamp signal when mold detect alarm", "模具檢測報警時切斷合模訊號"},
     {590, "退出设置", "Exit setup", "退出設定"},
     {591, "请先退出系统设置！", "please exit system setup!", "請先退出系統設定！"},
+    {592, "相机%1图像不可用：%2", "Camera %1 image unusable: %2", "相機%1影像不可用：%2"},
+    {593, "图像尺寸%1x%2，应为%3x%4", "image size %1x%2, expected %3x%4", "影像尺寸%1x%2，應為%3x%4"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

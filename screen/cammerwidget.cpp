@@ -4,6 +4,7 @@
 #include "camera/cameraglobals.h"
 #include "camera/cameraunit.h"
 #include "core/globals.h"
+#include "core/texttable.h"
 #include "inspection/cammerrecongnize.h"
 #include "inspection/resultimage.h"
 #include "inspection/templatestore.h"
@@ -167,6 +168,12 @@ bool CammerWidget::TakeFrame()
     // In colour mode the luma of the mean colour, which is the mean luma.
     brightness = gisColor ? int(0.114 * mean[0] + 0.587 * mean[1] + 0.299 * mean[2]) : int(mean[0]);
     return true;
+}
+
+QString CammerWidget::frameFault() const
+{
+    const FrameRefusal r = LatestFrameRefusal(cameraIndex, imageIn);
+    return r.refused ? LanStr(593).arg(r.width).arg(r.height).arg(gImageW).arg(gImageH) : QString();
 }
 
 void CammerWidget::ShowLiveFrame()

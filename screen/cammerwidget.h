@@ -77,6 +77,7 @@ public:
     // the order of the list.
     static void InspectAll(const QVector<CammerWidget*>& views, int step);
     bool cameraOk() const override { return work->cameraOk; }
+    QString frameFault() const override;
     void setCameraOk(bool ok) override { work->cameraOk = ok; }
     QVector<FailedRegion> FailedRegions(int step) const override;
     void PushNgRing(int step) override;

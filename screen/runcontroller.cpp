@@ -52,6 +52,7 @@ RunController::RunController(const Ports& given)
     alarmResetTimer = clock.createTimer(false, [this] { SlotResetAlarm(); });
     tempTimer = clock.createTimer(false, [this] { CheckTemp(); });
     dateTimer = clock.createTimer(false, [this] { ports.record->SlotCheckDate(); });
+    warnTimer = clock.createTimer(true, [this] { ports.screen->ShowWarning(pendingWarning); });
 }
 
 RunController::~RunController() = default;

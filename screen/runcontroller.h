@@ -78,6 +78,7 @@ public:
     bool countdownActive(int step) const;   // the step's countdown timer runs
     void TimerUp(int step);
     // judged: the view's inspection of the step already ran (InspectAll).
+    QVector<int> usableFrames(const QVector<int>& cameraList);
     void RunAlgorithm(int camera, int detect, bool judged = false);
     void ReCheck();
 
@@ -198,4 +199,6 @@ private:
     std::unique_ptr<RunTimer> alarmResetTimer;
     std::unique_ptr<RunTimer> tempTimer;
     std::unique_ptr<RunTimer> dateTimer;
+    std::unique_ptr<RunTimer> warnTimer;   // shows pendingWarning outside the pass
+    QString pendingWarning;
 };

@@ -5,6 +5,7 @@
 #include "screen/runcontroller.h"
 
 #include "core/controlport.h"
+#include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "screen/operationrecord.h"
 #include "screen/runclock.h"
@@ -13,6 +14,7 @@
 #include "screen/runview.h"
 
 #include <QFile>
+#include <QtDebug>
 #include <numeric>
 
 namespace {
@@ -49,10 +51,11 @@ void RunController::TimerUp(int step)
     countdownTimer[step]->stop();
     QVector<int> all(cameras());
     std::iota(all.begin(), all.end(), 0);
-    const bool judged = judgeAtOnce(all, step);
+    const QVector<int> usable = usableFrames(all);
+    const bool judged = judgeAtOnce(usable, step);
     bool allOk = true;
     for (int c = 0; c < cameras(); ++c) {
-        RunAlgorithm(c, step, judged);
+        RunAlgorithm(c, step, judged || !usable.contains(c));
         allOk = allOk && views[c]->cameraOk();
     }
     CheckNG();
@@ -87,6 +90,31 @@ bool RunController::judgeAtOnce(const QVector<int>& cameraList, int detect)
     for (int c : cameraList)
         list.append(views[c]);
     return ports.screen->InspectAll(list, inspectedStep(detect));
+}
+
+// The cameras of the list whose latest frame can be judged. Any other is NG
+// for the step, whatever an older frame would show: the clamp stays
+// inhibited as for an NG, and the record and a warning name the camera and
+// the cause.
+QVector<int> RunController::usableFrames(const QVector<int>& cameraList)
+{
+    QVector<int> usable;
+    for (int c : cameraList) {
+        const QString fault = views[c]->frameFault();
+        if (fault.isEmpty()) {
+            usable.append(c);
+            continue;
+        }
+        views[c]->setCameraOk(false);
+        const QString line = LanStr(592).arg(c + 1).arg(fault);
+        qWarning().noquote() << "camera" << c + 1 << "frame unusable:" << fault;
+        recordLine(line);
+        if (!warnTimer->isActive()) {
+            pendingWarning = line;
+            warnTimer->start(0);
+        }
+    }
+    return usable;
 }
 
 void RunController::RunAlgorithm(int camera, int detect, bool judged)
@@ -223,10 +251,11 @@ void RunController::ReCheck()
         if (para().detectOn[step])
             again.append(c);
     }
-    const bool judged = judgeAtOnce(again, step);
+    const QVector<int> usable = usableFrames(again);
+    const bool judged = judgeAtOnce(usable, step);
     for (int c : again) {
         st.pendingCameras[idx] |= quint32(1) << c;
-        RunAlgorithm(c, step, judged);
+        RunAlgorithm(c, step, judged || !usable.contains(c));
     }
     CheckNG();
 }

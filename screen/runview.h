@@ -29,6 +29,9 @@ public:
     // Camera-less operation: a picture of exactly the frame size becomes
     // imageRaw; anything else leaves imageRaw unchanged.
     virtual void LoadTestPicture(const QString& file) = 0;
+    // Why the camera's latest frame cannot be judged (a frame of another size
+    // was refused); empty when it can.
+    virtual QString frameFault() const = 0;
 
     // Inspection of one step.
     // imageRaw as a BMP: 8-bit grey with the grey table, or 32-bit RGB.

@@ -83,6 +83,7 @@ public:
     void SaveOriginal(const QString& file) override { calls << "SaveOriginal " + file; }
     void Inspect(int step) override;
     bool cameraOk() const override { return ok; }
+    QString frameFault() const override { return fault; }
     void setCameraOk(bool value) override { ok = value; }
     QVector<FailedRegion> FailedRegions(int step) const override
     {
@@ -107,6 +108,7 @@ public:
     QVector<FailedRegion> failed{{0, 0}};  // the regions of an NG verdict
     int failedStep = -1;                   // the step they belong to; -1 any
     bool delivering = false;   // a new frame on every pass
+    QString fault;             // the latest frame cannot be used
     bool ok = true;
     int whiteBalance = 0;
     int blinks = 0;

@@ -83,6 +83,37 @@ TEST_F(Scenario, MouldAlarmClearedByTheDoor)
     EXPECT_EQ(records().size(), 2);
 }
 
+// A frame that cannot be used (here one of another size, refused by the
+// hand-off) makes the camera NG for the step: the older frame, good as it
+// may be, is never judged in its place.
+TEST_F(Scenario, UnusableFrameIsNgWhateverTheOlderFrameShows)
+{
+    start();
+    const QString cause = "image size 320x240, expected 640x480";
+    const qint64 t0 = now();
+    pulse(0);
+    advance(1000);  // the product step judged good
+    view().fault = cause;
+    advance(2000);
+    EXPECT_EQ(outAt(t0 + 2505), O0 | O2);
+    for (const auto& inspection : view().inspections)
+        EXPECT_NE(inspection.step, 1) << "the mould step was judged on an older frame";
+    const QStringList lines = records();
+    EXPECT_TRUE(lines.contains("Camera 1 image unusable: " + cause)) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.contains("Camera 1Alarm"));
+    EXPECT_TRUE(screen.events.contains("Warning Camera 1 image unusable: " + cause));
+    EXPECT_EQ(gFailNum[0], 1);
+
+    view().fault.clear();  // a usable frame again: the door's re-check judges it
+    verdict(1, true);
+    setInput(1, false);
+    advance(10);
+    setInput(1, true);
+    advance(10);
+    EXPECT_EQ(out(), 0);
+    EXPECT_EQ(st().runState, RunState::Detecting);
+}
+
 TEST_F(Scenario, MouldAlarmStaysWhileTheReCheckFails)
 {
     start();
