@@ -9,6 +9,7 @@
 #include "tools/camera-sim/simvideonode.h"
 
 #include <QFile>
+#include <QtDebug>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -91,18 +92,37 @@ int CheckUSBCameraNum()
     return CountUsbCameraLines(QString::fromLatin1(kDevicesFile));
 }
 
+namespace {
+
+bool detectFamily()
+{
+    if (DetectGx())
+        return true;
+    CameraSdkInit(0);
+    CameraUSBDeviceInit();
+    return DetectIds() || DetectMv() || DetectHik() || DetectUsb();
+}
+
+}  // namespace
+
 void CheckCameraID()
 {
     gSensorColor = 0;
     if (cameraHooks().repairGigE && cameraHooks().repairGigE() > 0)
         CameraSleep(kRepairSettleMs);
-    if (DetectGx())
+    if (!detectFamily()) {
+        detectNone();
         return;
-    CameraSdkInit(0);
-    CameraUSBDeviceInit();
-    if (DetectIds() || DetectMv() || DetectHik() || DetectUsb())
-        return;
-    detectNone();
+    }
+    // A camera that could not tell its frame size (no readable frame yet):
+    // the views start empty at the camera-less size, and frames of any other
+    // size are refused until the next start.
+    if (gImageW <= 0 || gImageH <= 0) {
+        qWarning() << "camera family" << gCameraID << "gave no frame size; views start empty at"
+                   << kNoCameraWidth << "x" << kNoCameraHeight;
+        gImageW = kNoCameraWidth;
+        gImageH = kNoCameraHeight;
+    }
 }
 
 namespace {

@@ -589,6 +589,7 @@ const TextEntry kTextEntries[] = {
     {591, "请先退出系统设置！", "please exit system setup!", "請先退出系統設定！"},
     {592, "相机%1图像不可用：%2", "Camera %1 image unusable: %2", "相機%1影像不可用：%2"},
     {593, "图像尺寸%1x%2，应为%3x%4", "image size %1x%2, expected %3x%4", "影像尺寸%1x%2，應為%3x%4"},
+    {594, "尚无图像", "no image yet", "尚無影像"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

@@ -40,6 +40,8 @@ bool WriteAndReport(const QString& path, const cv::Mat& frame)
 cv::Mat CentrePicture(const CameraWorkSet& view)
 {
     cv::Mat frame = view.NewFrame();
+    if (frame.empty())
+        return frame;
     frame.setTo(0);
     const int w = frame.cols, h = frame.rows;
     cv::Mat picture(h, w, CV_8UC1, frame.data);

@@ -164,6 +164,7 @@ bool CammerWidget::TakeFrame()
     cv::Mat& raw = work->imageRaw;
     if (!complete || !TakeNewestFrame(cameraIndex, imageIn, raw.data, raw.total() * raw.elemSize()))
         return false;
+    hadFrame = true;
     const cv::Scalar mean = cv::mean(raw);
     // In colour mode the luma of the mean colour, which is the mean luma.
     brightness = gisColor ? int(0.114 * mean[0] + 0.587 * mean[1] + 0.299 * mean[2]) : int(mean[0]);
@@ -173,7 +174,9 @@ bool CammerWidget::TakeFrame()
 QString CammerWidget::frameFault() const
 {
     const FrameRefusal r = LatestFrameRefusal(cameraIndex, imageIn);
-    return r.refused ? LanStr(593).arg(r.width).arg(r.height).arg(gImageW).arg(gImageH) : QString();
+    if (r.refused)
+        return LanStr(593).arg(r.width).arg(r.height).arg(gImageW).arg(gImageH);
+    return hadFrame ? QString() : LanStr(594);
 }
 
 void CammerWidget::ShowLiveFrame()
@@ -200,6 +203,7 @@ void CammerWidget::LoadTestPicture(const QString& file)
     const size_t row = size_t(gImageW) * raw.elemSize();
     for (int y = 0; y < gImageH; ++y)
         std::memcpy(raw.ptr(y), picture.constScanLine(y), row);
+    hadFrame = true;
 }
 
 void CammerWidget::SaveOriginal(const QString& file)

@@ -106,6 +106,7 @@ public:
     std::vector<uint8_t> imageSdk;    // gImageLen x 4, scratch of the SDKs and image processing
     std::vector<uint8_t> imageRgba;   // colour mode only
     int brightness = 0;               // mean grey level of the newest frame
+    bool hadFrame = false;            // a frame (or test picture) has been taken over since start
 
     // The live frame scaled to the view, when nothing is marked in it.
     cv::Mat scaledShow;

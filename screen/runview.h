@@ -30,7 +30,7 @@ public:
     // imageRaw; anything else leaves imageRaw unchanged.
     virtual void LoadTestPicture(const QString& file) = 0;
     // Why the camera's latest frame cannot be judged (a frame of another size
-    // was refused); empty when it can.
+    // was refused, or no frame has come since start); empty when it can.
     virtual QString frameFault() const = 0;
 
     // Inspection of one step.

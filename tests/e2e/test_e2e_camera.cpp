@@ -50,3 +50,24 @@ TEST_F(CameraLoss, FrameOfAnotherSizeIsNg)
     EXPECT_TRUE(WaitFor([&] { return records().contains("Camera 1Alarm"); }, kWaitMs));
     EXPECT_TRUE(records().contains(line)) << records().join('\n').toStdString();
 }
+
+// A camera whose first frame cannot be read: the program starts all the
+// same with an empty view, and until a usable frame comes every cycle is NG
+// for that camera, the record naming the cause.
+TEST_F(CameraLoss, UnreadableFirstFrameStartsAndIsNg)
+{
+    ASSERT_TRUE(WriteSettings(file("PARAM.db"), para, 1, regionOutput));
+    ASSERT_TRUE(WriteCameras(file("simcams"), 1, firstFrame));
+    writeFile("simcams/cam0/frame.png", "not a picture");
+    ASSERT_TRUE(io.start());
+    board("set 1");
+    program = std::make_unique<Program>(work.path(), file("simcams"), io.device());
+    ASSERT_TRUE(WaitFor([&] { return !records().isEmpty(); }, kWaitMs));
+    EXPECT_EQ(records().first(), "The system is ready, there is 1 cameras");
+
+    board("set 0");
+    const QList<int> words = wordsUntil(0x0F7);
+    EXPECT_EQ(words.last(), 0x0F7) << Words(words);
+    EXPECT_TRUE(WaitFor([&] { return records().contains("Camera 1Alarm"); }, kWaitMs));
+    EXPECT_TRUE(records().contains("Camera 1 image unusable: no image yet")) << records().join('\n').toStdString();
+}
