@@ -3,6 +3,7 @@
 #include "core/texttable.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -144,6 +145,7 @@ const TextRow kTextRows[] = {
 
 // Clamp rules of the load. A value outside lo..hi (compared as unsigned
 // 32-bit, so negatives count as too large) becomes def.
+
 struct Clamp {
     const char* field;
     std::vector<int*> (*targets)(W& w);
@@ -187,22 +189,46 @@ const Clamp kClamps[] = {
     {"serialPort", [](W& w) { return std::vector<int*>{&w.serialPort}; }, 0, 100, 0},
     {"minSpot", [](W& w) { return std::vector<int*>{&w.minSpot}; }, 1, 100, 3},
     {"scratch", [](W& w) { return std::vector<int*>{&w.scratch}; }, 0, 100000000, 0},
+    // The ranges the settings pages offer for the values that time the outputs.
+    {"trigInDelay", [](W& w) { return all8(w.trigInDelay); }, 0, 1000, 0},
+    {"inputDebounce", [](W& w) { return std::vector<int*>{&w.inputDebounce}; }, 0, 100, 0},
 };
+
+// The program's default of each position of a row: the row's inserted
+// defaults where it has them, else the value of a new record.
+std::vector<int> RowDefaults(const NumberRow& row)
+{
+    std::vector<int> values;
+    if (row.insertWhenMissing) {
+        for (const QString& word : QString::fromLatin1(row.insertWhenMissing).split(QLatin1Char(' ')))
+            values.push_back(word.toInt());
+        return values;
+    }
+    W fresh;
+    for (const Pos& p : row.positions(fresh).p)
+        values.push_back(*p.load);
+    return values;
+}
 
 void (*gSavedHook)(const WizardPara&) = nullptr;
 
-// Parses blank-separated integers into the positions; a position for which
-// the text holds no further number becomes 0. "0x" reads hexadecimal and a
-// leading 0 octal.
-void parseInto(const QString& text, const std::vector<Pos>& positions)
+// Parses blank-separated integers into the positions of a row of record w.
+// A position for which the text holds no further readable number keeps the
+// program's default, and the log names the row and the position. "0x" reads
+// hexadecimal and a leading 0 octal.
+void parseInto(const QString& text, const std::vector<Pos>& positions, const NumberRow& row)
 {
-    QString copy = text;
-    QTextStream in(&copy, QIODevice::ReadOnly);
-    in.setIntegerBase(0);
-    for (const Pos& p : positions) {
-        int v = 0;
-        in >> v;
-        *p.load = in.status() == QTextStream::Ok ? v : 0;
+    const std::vector<int> defaults = RowDefaults(row);
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    const QStringList words = text.split(blanks, Qt::SkipEmptyParts);
+    for (size_t i = 0; i < positions.size(); ++i) {
+        bool ok = false;
+        const int v = i < size_t(words.size()) ? words[int(i)].toInt(&ok, 0) : 0;
+        *positions[i].load = ok ? v : i < defaults.size() ? defaults[i] : 0;
+        if (!ok)
+            qWarning().noquote() << "settings: row" << row.name << "position" << i + 1 << "unreadable ("
+                                 << words.value(int(i), QStringLiteral("missing")) << "), default"
+                                 << *positions[i].load << "used";
     }
 }
 
@@ -323,8 +349,12 @@ void WizardPara::ApplyClamps()
 {
     for (const Clamp& c : kClamps) {
         for (int* v : c.targets(*this)) {
-            if (quint32Outside(*v, c.lo, c.hi))
-                *v = c.def;
+            if (!quint32Outside(*v, c.lo, c.hi))
+                continue;
+            const int replaced = *v;
+            *v = c.def;
+            qWarning().noquote() << "settings:" << c.field << replaced << "outside" << c.lo << ".." << c.hi
+                                 << "-" << *v << "used";
         }
     }
     pendingMachineType = machineType;
@@ -400,12 +430,12 @@ void WizardPara::LoadRows(QSqlDatabase& paramDb)
         const QString name = QLatin1String(row.name);
         QString value;
         if (selectValue(paramDb, name, &value)) {
-            parseInto(value, row.positions(*this).p);
+            parseInto(value, row.positions(*this).p, row);
         } else if (row.insertWhenMissing) {
             // An older database: add the row and put its defaults in force now.
             const QString defaults = QLatin1String(row.insertWhenMissing);
             insertRow(paramDb, name, defaults);
-            parseInto(defaults, row.positions(*this).p);
+            parseInto(defaults, row.positions(*this).p, row);
         }
     }
     for (const TextRow& row : kTextRows) {

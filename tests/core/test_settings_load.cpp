@@ -100,6 +100,15 @@ const ClampCase kClampCases[] = {
     {"system2", 18, 3, "100", F(minSpot), 100},
     {"system11", 20, 20, "100000001", F(scratch), 0},
     {"system11", 20, 20, "99", F(scratch), 99},
+    // Values that time the outputs: the ranges of the settings pages.
+    {"trigInDelay", 8, 1, "2147483647", F(trigInDelay[0]), 0},
+    {"trigInDelay", 8, 8, "-1", F(trigInDelay[7]), 0},
+    {"trigInDelay", 8, 2, "1001", F(trigInDelay[1]), 0},
+    {"trigInDelay", 8, 2, "1000", F(trigInDelay[1]), 1000},
+    {"system6", 12, 9, "101", F(inputDebounce), 0},
+    {"system6", 12, 9, "100", F(inputDebounce), 100},
+    // Unreadable numbers keep the program's default, not 0.
+    {"system7", 20, 7, "x", F(outPolarity[2]), 1},
 };
 
 }  // namespace
@@ -112,6 +121,32 @@ TEST_F(SettingsDb, LoadClampsEveryValue)
         EXPECT_EQ(c.field(w), c.expected) << c.row << " position " << c.pos << " = " << c.stored;
         QSqlQuery(param).exec(QStringLiteral("delete from sysparam"));
     }
+}
+
+namespace {
+QStringList gLogged;
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    gLogged << text;
+}
+}  // namespace
+
+// Every replaced value is logged with its row, so that a bad setting is found.
+TEST_F(SettingsDb, ReplacedValuesAreLoggedWithTheirRow)
+{
+    put(param, "trigInDelay", "5 2147483647 0 0 0 0 0 0");
+    put(param, "sharp", "1 oops 3 4");
+    gLogged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    const WizardPara w = load();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(w.trigInDelay[0], 5);
+    EXPECT_EQ(w.trigInDelay[1], 0);
+    EXPECT_EQ(w.sharp[1], 0);
+    EXPECT_EQ(w.sharp[2], 3);
+    const QString log = gLogged.join('\n');
+    EXPECT_TRUE(log.contains("trigInDelay 2147483647 outside 0 .. 1000")) << log.toStdString();
+    EXPECT_TRUE(log.contains("row sharp position 2 unreadable")) << log.toStdString();
 }
 
 TEST_F(SettingsDb, DirectionAloneTurnsTheDefectCheckOn)

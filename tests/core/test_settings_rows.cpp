@@ -200,11 +200,11 @@ TEST_F(SettingsDb, ParsingOfNumberRows)
     };
     const Case cases[] = {
         {"1 2 3 4", {1, 2, 3, 4}},
-        {"5 6", {5, 6, 0, 0}},          // missing positions become 0
+        {"5 6", {5, 6, 0, 0}},          // missing positions keep the default (0)
         {"", {0, 0, 0, 0}},
         {"0x10 010 -3 7", {16, 8, -3, 7}},  // hexadecimal and octal read as stored by hand
         {"  9   8\t7 6 ", {9, 8, 7, 6}},
-        {"1 x 3 4", {1, 0, 0, 0}},      // nothing after an unparsable number
+        {"1 x 3 4", {1, 0, 3, 4}},      // an unreadable number keeps the default, the others read
     };
     for (const Case& c : cases) {
         put(param, "sharp", QLatin1String(c.text));
