@@ -118,6 +118,32 @@ TEST(FrameScanner, SkipsDamagedFramesAndSearchesInsideThem)
     }
 }
 
+// Line noise before a frame can hold a start byte whose false frame (checksum
+// and end byte right by chance) ends inside the real frame. Such a candidate
+// must neither hide the real frame nor the one after it.
+TEST(FrameScanner, NoiseBeforeAFrameHidesNeitherItNorTheNext)
+{
+    // 30.625 degrees: the float's third byte is the end byte.
+    const QByteArray temperature = bytes("5F030000F541" "98" "F5");
+    const QByteArray status = bytes(kStatusIn1Echo5);
+    struct Case {
+        const char* name;
+        QByteArray noise;   // its false frame runs into the temperature frame
+    } cases[] = {
+        {"false status frame", bytes("5F023D")},
+        {"false frame of an unknown type", bytes("5F102F")},
+        {"false frame after more noise", bytes("00F55F5F102F")},
+    };
+    for (const Case& c : cases) {
+        const auto frames = framesOf({c.noise + temperature + status});
+        ASSERT_EQ(frames.size(), 2u) << c.name;
+        EXPECT_EQ(frames[0].type, kBoardTemp0) << c.name;
+        EXPECT_FLOAT_EQ(frames[0].temperature(), 30.625f) << c.name;
+        EXPECT_EQ(frames[1].type, kBoardStatus) << c.name;
+        EXPECT_EQ(frames[1].inputs(), 0x001) << c.name;
+    }
+}
+
 TEST(FrameScanner, JoinsFramesSplitAcrossReads)
 {
     const QByteArray frame = bytes(kStatusIn1Echo5);
