@@ -590,6 +590,7 @@ const TextEntry kTextEntries[] = {
     {592, "相机%1图像不可用：%2", "Camera %1 image unusable: %2", "相機%1影像不可用：%2"},
     {593, "图像尺寸%1x%2，应为%3x%4", "image size %1x%2, expected %3x%4", "影像尺寸%1x%2，應為%3x%4"},
     {594, "尚无图像", "no image yet", "尚無影像"},
+    {595, "相机%1输出灰度图像，按灰度检测", "Camera %1 delivers grey pictures: judged in grey", "相機%1輸出灰階影像，按灰階檢測"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

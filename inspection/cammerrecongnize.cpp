@@ -5,7 +5,12 @@
 #include "inspection/regionbox.h"
 #include "inspection/regionjudge.h"
 
+#include "core/texttable.h"
 #include "core/wizardpara.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QtDebug>
 
 #include <opencv2/core.hpp>
 #include <opencv2/core/utility.hpp>
@@ -50,17 +55,27 @@ bool IsFrame(const cv::Mat& m, const cv::Size& frame, int type)
     return !m.empty() && m.size() == frame && m.type() == type;
 }
 
-// A template as a grey frame: itself in grey mode, else its grey or hue conversion.
+// The grey picture a colour frame is judged on: its luma with the grey channel
+// chosen, else its hue; a frame without colour (a grey camera in colour mode)
+// has no hue to speak of and is judged on its luma. True when it had none.
+bool ToGrey(const cv::Mat& frame, uchar* out)
+{
+    const int* rgba = reinterpret_cast<const int*>(frame.data);
+    const bool colourless = gisGrayHue != 1 && RGBAColourless(rgba, frame.cols, frame.rows);
+    if (gisGrayHue == 1 || colourless)
+        RGBA2Gray(out, rgba, frame.cols, frame.rows);
+    else
+        RGBA2Hue(out, rgba, frame.cols, frame.rows);
+    return colourless;
+}
+
+// A template as a grey frame: itself in grey mode, else as ToGrey makes it.
 cv::Mat GreyOf(const cv::Mat& frame)
 {
     if (frame.type() == CV_8UC1)
         return frame;
     cv::Mat grey(frame.size(), CV_8UC1);
-    const int* rgba = reinterpret_cast<const int*>(frame.data);
-    if (gisGrayHue == 1)
-        RGBA2Gray(grey.data, rgba, frame.cols, frame.rows);
-    else
-        RGBA2Hue(grey.data, rgba, frame.cols, frame.rows);
+    ToGrey(frame, grey.data);
     return grey;
 }
 
@@ -240,12 +255,22 @@ cv::Mat CammerRecong::greyWork()
 {
     if (!view->IsColour())
         return view->imageWork;
-    const int* rgba = reinterpret_cast<const int*>(view->imageWork.data);
-    if (gisGrayHue == 1)
-        RGBA2Gray(view->imageGray.data, rgba, view->imageWork.cols, view->imageWork.rows);
-    else
-        RGBA2Hue(view->imageGray.data, rgba, view->imageWork.cols, view->imageWork.rows);
+    if (ToGrey(view->imageWork, view->imageGray.data))
+        noteGreyCamera();
     return view->imageGray;
+}
+
+// Said once per camera, in the log and (from the GUI thread) in the record.
+void CammerRecong::noteGreyCamera()
+{
+    if (greyCameraNoted)
+        return;
+    greyCameraNoted = true;
+    const QString line = LanStr(595).arg(view->cameraIndex + 1);
+    qWarning().noquote() << "camera" << view->cameraIndex + 1 << "delivers grey pictures in colour mode: judged on their grey";
+    const auto insert = gInspectionHooks().insertRecord;
+    if (insert && QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [insert, line] { insert(line); }, Qt::QueuedConnection);
 }
 
 void CammerRecong::Run(int d)

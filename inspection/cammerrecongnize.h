@@ -105,6 +105,7 @@ private:
     cv::Mat scratch(int i, const cv::Size& size);
     // The grey image judged: imageWork, or its conversion in colour mode.
     cv::Mat greyWork();
+    void noteGreyCamera();
     // The step's templates in use as grey frames, in slot order.
     std::vector<cv::Mat> trainingTemplates(int d) const;
     void trainMatchers(int d, const std::vector<cv::Mat>& sources);
@@ -120,4 +121,5 @@ private:
     cv::Rect searchWindow[kMaxDetects];
     Alignment alignment;
     std::vector<uchar> scratchBuffers[kScratchCount];
+    bool greyCameraNoted = false;   // colour mode on a camera that delivers grey, said once
 };

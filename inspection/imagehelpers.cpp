@@ -29,6 +29,18 @@ void RGBA2Hue(uchar* out, const int* rgba, int w, int h)
     cv::extractChannel(hsv, dst, 0);
 }
 
+bool RGBAColourless(const int* rgba, int w, int h)
+{
+    const size_t n = size_t(w) * size_t(h);
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned p = unsigned(rgba[i]);
+        const unsigned b = p & 0xff, g = (p >> 8) & 0xff, r = (p >> 16) & 0xff;
+        if (b != g || g != r)
+            return false;
+    }
+    return true;
+}
+
 void RGB2RGBA(uchar* rgba, const uchar* rgb, int w, int h)
 {
     cv::Mat dst(h, w, CV_8UC4, rgba);

@@ -13,6 +13,9 @@ using uchar = unsigned char;
 void RGBA2Gray(uchar* out, const int* rgba, int w, int h);
 // Full-range hue 0..255 of an RGBA frame; grey pixels give 0.
 void RGBA2Hue(uchar* out, const int* rgba, int w, int h);
+// True when every pixel of an RGBA frame is grey (R = G = B): a grey camera's
+// picture in colour mode, whose hue carries nothing.
+bool RGBAColourless(const int* rgba, int w, int h);
 // A 24-bit R, G, B frame as RGBA (alpha 0xff).
 void RGB2RGBA(uchar* rgba, const uchar* rgb, int w, int h);
 // A grey frame as RGBA: 0xff000000 | g * 0x010101.

@@ -7,7 +7,10 @@
 
 #include "enginefixture.h"
 
+#include "core/texttable.h"
 #include "inspection/regionjudge.h"
+
+#include <QCoreApplication>
 
 #include <opencv2/imgproc.hpp>
 
@@ -449,6 +452,22 @@ TEST_F(EngineFixture, ColourFramesAreJudgedOnTheirGreyOrHue)
     Judge(0, frame);
     EXPECT_EQ(view.roiValue[0][r], 0);
     EXPECT_EQ(Engine().SearchWindow(0), cv::Rect());   // no positioning in colour
+}
+
+// A grey camera in colour mode delivers pictures without colour: their hue is
+// 0 everywhere and would hide every defect, so they are judged on their grey.
+TEST_F(EngineFixture, ColourlessFramesAreJudgedOnTheirGreyInHueMode)
+{
+    Frame(kW, kH, true);
+    const int r = AddRect(0, kFuncWhiteArea, kBox, 0, 150, 1000);
+    cv::Mat frame(kH, kW, CV_8UC4, cv::Scalar(30, 30, 30, 255));
+    frame(cv::Rect(40, 40, 11, 11)).setTo(cv::Scalar(255, 255, 255, 255));
+    gisGrayHue = 0;
+    Judge(0, frame);
+    EXPECT_EQ(view.roiValue[0][r], Opened(11));
+    Judge(0, frame);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(records, QStringList{LanStr(595).arg(1)});   // said once
 }
 
 // The preview of the parameter sliders runs on the template on show of the
