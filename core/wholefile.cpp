@@ -29,6 +29,15 @@ bool writeAll(int fd, const QByteArray& text)
 
 }  // namespace
 
+bool FolderWritable(const QString& dir)
+{
+    const QString probe = dir + QStringLiteral("/.writable");
+    if (!WriteWholeFile(probe, QByteArray("1")))
+        return false;
+    QFile::remove(probe);
+    return true;
+}
+
 bool WriteWholeFile(const QString& file, const QByteArray& text)
 {
     const QByteArray path = QFile::encodeName(file);

@@ -8,3 +8,6 @@ class QString;
 // the old one. On any failure the old file is left as it was, the temporary
 // file is removed, and false is returned.
 bool WriteWholeFile(const QString& file, const QByteArray& text);
+
+// True when a file can be written (and is removed again) in folder dir.
+bool FolderWritable(const QString& dir);

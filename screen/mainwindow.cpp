@@ -13,6 +13,7 @@
 #include "core/logmanager.h"
 #include "core/power.h"
 #include "core/texttable.h"
+#include "core/wholefile.h"
 #include "core/wizardpara.h"
 #include "inspection/inspectionhooks.h"
 #include "inspection/resultimage.h"
@@ -35,8 +36,11 @@
 #include "widgets/numcharinput.h"
 #include "widgets/passwordbox.h"
 
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QPushButton>
@@ -64,6 +68,7 @@ constexpr int kTextWarningTitle = 568;
 constexpr int kTextPasswordTitle = 569;
 constexpr int kTextChooseTitle = 588;     // "Detection camera"
 constexpr int kTextInitializing = 133;
+constexpr int kTextWorkDirReadOnly = 597;
 constexpr int kTextNoCamera = 134;
 constexpr int kTextCameraCountChanged = 360;
 
@@ -215,6 +220,21 @@ void MainWindow::Monitor_Init()
     startDetection();
     startTimers();
     adoptSharedDialogs();
+    checkWorkDir();
+}
+
+// A working directory that cannot be written keeps no record, counters or
+// pictures: said at start on standard error, in the log and the record (when
+// they can be written) and in a warning box; detection runs all the same.
+void MainWindow::checkWorkDir()
+{
+    if (FolderWritable(QStringLiteral(".")))
+        return;
+    const QString text = LanStr(kTextWorkDirReadOnly);
+    std::fprintf(stderr, "mouldmonitor: the working directory %s cannot be written\n", qPrintable(QDir::currentPath()));
+    qCritical().noquote() << "the working directory" << QDir::currentPath() << "cannot be written";
+    InsertRecord(text);
+    QTimer::singleShot(0, this, [text] { showWarnBox(text); });
 }
 
 void MainWindow::openDatabases()

@@ -188,6 +188,7 @@ private:
     void createZoomButtons();
     void createDialogs();
     void createFolders();
+    void checkWorkDir();
     void startResultImages();
     void startDetection();
     void startTimers();

@@ -79,6 +79,7 @@ public:
     void TimerUp(int step);
     // judged: the view's inspection of the step already ran (InspectAll).
     QVector<int> usableFrames(const QVector<int>& cameraList);
+    void showWarningLater(const QString& text);
     void RunAlgorithm(int camera, int detect, bool judged = false);
     void ReCheck();
 
@@ -201,4 +202,5 @@ private:
     std::unique_ptr<RunTimer> dateTimer;
     std::unique_ptr<RunTimer> warnTimer;   // shows pendingWarning outside the pass
     QString pendingWarning;
+    bool countWriteFailed = false;   // reported; reported again after a good write
 };

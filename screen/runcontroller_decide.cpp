@@ -5,6 +5,7 @@
 #include "screen/runcontroller.h"
 
 #include "core/controlport.h"
+#include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "screen/operationrecord.h"
 #include "screen/runclock.h"
@@ -301,7 +302,12 @@ void RunController::countCycle(bool anyNg, int d)
                                                                 : d == 1 && (!anyNg || p.okNgPulses);
     if (!write)
         return;
-    OperationRecord::CountWrite();
+    const bool written = OperationRecord::CountWrite();
+    if (!written && !countWriteFailed) {
+        recordLine(LanStr(596));
+        showWarningLater(LanStr(596));
+    }
+    countWriteFailed = !written;
     if (netUp() && ports.net->isClientConnected())
         ports.net->SendStatistics();
 }

@@ -109,12 +109,19 @@ QVector<int> RunController::usableFrames(const QVector<int>& cameraList)
         const QString line = LanStr(592).arg(c + 1).arg(fault);
         qWarning().noquote() << "camera" << c + 1 << "frame unusable:" << fault;
         recordLine(line);
-        if (!warnTimer->isActive()) {
-            pendingWarning = line;
-            warnTimer->start(0);
-        }
+        showWarningLater(line);
     }
     return usable;
+}
+
+// A warning box from the event loop, never inside a pass or a judgement;
+// one at a time.
+void RunController::showWarningLater(const QString& text)
+{
+    if (warnTimer->isActive())
+        return;
+    pendingWarning = text;
+    warnTimer->start(0);
 }
 
 void RunController::RunAlgorithm(int camera, int detect, bool judged)

@@ -4,6 +4,7 @@
 #include "runfixture.h"
 
 #include "core/texttable.h"
+#include "core/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -179,20 +180,45 @@ bool fillDisk()
     ::_exit(0);
 }
 
+// Runs in a child with a private mount namespace: the working folder becomes
+// a read-only tmpfs. Exit 0: the check says so and nothing is left behind.
+[[noreturn]] void readOnlyChild()
+{
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mkdir("ro", 0755) != 0 || ::mount("tmpfs", "ro", "tmpfs", MS_RDONLY, "size=64k") != 0)
+        ::_exit(kNoNamespace);
+    if (!FolderWritable(QStringLiteral(".")) || FolderWritable(QStringLiteral("ro")))
+        ::_exit(2);
+    ::_exit(QFile::exists(".writable") ? 3 : 0);
+}
+
+int runChild(void (*body)())
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        body();
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 }  // namespace
+
+TEST_F(Record, ReadOnlyFolderIsFound)
+{
+    const int result = runChild(readOnlyChild);
+    if (result == kNoNamespace)
+        GTEST_SKIP() << "no private mount namespace with a tmpfs here (needs root)";
+    EXPECT_EQ(result, 0) << "2: wrong answer, 3: probe file left behind";
+}
 
 TEST_F(Record, FullDiskKeepsTheCountsOfTheLastGoodWrite)
 {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        fullDiskChild();
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == kNoNamespace)
+    const int result = runChild(fullDiskChild);
+    if (result == kNoNamespace)
         GTEST_SKIP() << "no private mount namespace with a tmpfs here (needs root)";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: set-up, 3: failure reported as success, 4: counts lost, 5: temporary file left";
+    EXPECT_EQ(result, 0) << "2: set-up, 3: failure reported as success, 4: counts lost, 5: temporary file left";
 }
 
 TEST_F(Record, RecordDayFromTimeFile)

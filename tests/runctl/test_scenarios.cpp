@@ -114,6 +114,30 @@ TEST_F(Scenario, UnusableFrameIsNgWhateverTheOlderFrameShows)
     EXPECT_EQ(st().runState, RunState::Detecting);
 }
 
+// count.txt that cannot be written is said once (record and warning), not on
+// every cycle, and again only after a good write in between.
+TEST_F(Scenario, CountFileWriteFailureIsReportedOnce)
+{
+    start();
+    ASSERT_TRUE(QDir().mkdir("count.txt"));   // cannot be replaced by a file
+    const QString line = "count.txt cannot be written: check the disk";
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        pulse(0);
+        advance(5000);
+    }
+    EXPECT_EQ(records().count(line), 1);
+    EXPECT_EQ(screen.events.count("Warning " + line), 1);
+
+    ASSERT_TRUE(QDir().rmdir("count.txt"));
+    pulse(0);
+    advance(5000);
+    EXPECT_EQ(fileText("count.txt"), "4 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");
+    ASSERT_TRUE(QFile::remove("count.txt") && QDir().mkdir("count.txt"));
+    pulse(0);
+    advance(5000);
+    EXPECT_EQ(records().count(line), 2);
+}
+
 TEST_F(Scenario, MouldAlarmStaysWhileTheReCheckFails)
 {
     start();
