@@ -36,8 +36,6 @@
 #include "widgets/numcharinput.h"
 #include "widgets/passwordbox.h"
 
-#include <cstdio>
-
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -49,6 +47,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QtDebug>
+#include <cstdio>
 
 extern "C" {
 #include <libavdevice/avdevice.h>
