@@ -593,6 +593,7 @@ const TextEntry kTextEntries[] = {
     {595, "相机%1输出灰度图像，按灰度检测", "Camera %1 delivers grey pictures: judged in grey", "相機%1輸出灰階影像，按灰階檢測"},
     {596, "计数文件count.txt无法写入，请检查存储空间", "count.txt cannot be written: check the disk", "計數檔案count.txt無法寫入，請檢查儲存空間"},
     {597, "工作目录无法写入：记录和计数不会保存", "The working directory cannot be written: records and counts are not kept", "工作目錄無法寫入：記錄和計數不會保存"},
+    {598, "无新图像", "no new image", "無新影像"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

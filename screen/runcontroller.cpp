@@ -189,6 +189,8 @@ void RunController::SetStopDetect()
             countdownTimer[d]->stop();
             st.countdown[d] = 0;
         }
+        st.frameWaitUntil[d] = 0;
+        st.freshNeeded[d] = false;
     }
     st.runState = RunState::Stopped;
 }

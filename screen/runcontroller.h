@@ -78,8 +78,12 @@ public:
     bool countdownActive(int step) const;   // the step's countdown timer runs
     void TimerUp(int step);
     // judged: the view's inspection of the step already ran (InspectAll).
-    QVector<int> usableFrames(const QVector<int>& cameraList);
+    QVector<int> usableFrames(const QVector<int>& cameraList, int step);
     void showWarningLater(const QString& text);
+    bool framesReady(int step);
+    bool staleFrame(int step, int camera) const;
+    void markFrames(int step);
+    bool stepBusy(int step) const;
     void RunAlgorithm(int camera, int detect, bool judged = false);
     void ReCheck();
 

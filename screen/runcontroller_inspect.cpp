@@ -19,6 +19,8 @@
 
 namespace {
 constexpr int kOriginalsKept = 200;   // frames kept under ./originalimage
+constexpr qint64 kFrameWaitMs = 300;  // a few frame periods for a late frame
+constexpr int kTextNoNewImage = 598;
 const char* const kOriginalsDir = "./originalimage";
 }  // namespace
 
@@ -49,15 +51,18 @@ void RunController::TimerUp(int step)
         return;
     }
     countdownTimer[step]->stop();
+    if (!framesReady(step))
+        return;   // the passes call again until a frame comes or the wait ends
     QVector<int> all(cameras());
     std::iota(all.begin(), all.end(), 0);
-    const QVector<int> usable = usableFrames(all);
+    const QVector<int> usable = usableFrames(all, step);
     const bool judged = judgeAtOnce(usable, step);
     bool allOk = true;
     for (int c = 0; c < cameras(); ++c) {
         RunAlgorithm(c, step, judged || !usable.contains(c));
         allOk = allOk && views[c]->cameraOk();
     }
+    st.freshNeeded[step] = false;
     CheckNG();
     st.countdownPhase = 2;
     // Auto parts: an all-good mould step refreshes template 0 of step 1.
@@ -96,11 +101,13 @@ bool RunController::judgeAtOnce(const QVector<int>& cameraList, int detect)
 // for the step, whatever an older frame would show: the clamp stays
 // inhibited as for an NG, and the record and a warning name the camera and
 // the cause.
-QVector<int> RunController::usableFrames(const QVector<int>& cameraList)
+QVector<int> RunController::usableFrames(const QVector<int>& cameraList, int step)
 {
     QVector<int> usable;
     for (int c : cameraList) {
-        const QString fault = views[c]->frameFault();
+        QString fault = views[c]->frameFault();
+        if (fault.isEmpty() && staleFrame(step, c))
+            fault = LanStr(kTextNoNewImage);
         if (fault.isEmpty()) {
             usable.append(c);
             continue;
@@ -112,6 +119,41 @@ QVector<int> RunController::usableFrames(const QVector<int>& cameraList)
         showWarningLater(line);
     }
     return usable;
+}
+
+// The frames the step was scheduled after, counted per camera.
+void RunController::markFrames(int step)
+{
+    st.freshNeeded[step] = !para().externalTrigger;   // the trigger rules pick that frame
+    st.frameWaitUntil[step] = 0;
+    std::copy(std::begin(st.frameCount), std::end(st.frameCount), std::begin(st.frameMark[step]));
+}
+
+bool RunController::staleFrame(int step, int camera) const
+{
+    return st.freshNeeded[step] && st.frameCount[camera] == st.frameMark[step][camera];
+}
+
+// True when every camera has a frame taken after the step was scheduled, or
+// the wait for late ones is over (those are then NG for the step).
+bool RunController::framesReady(int step)
+{
+    bool fresh = true;
+    for (int c = 0; c < cameras(); ++c)
+        fresh = fresh && !staleFrame(step, c);
+    const qint64 now = ports.clock->elapsedMs();
+    if (fresh || (st.frameWaitUntil[step] != 0 && now >= st.frameWaitUntil[step])) {
+        st.frameWaitUntil[step] = 0;
+        return true;
+    }
+    if (st.frameWaitUntil[step] == 0)
+        st.frameWaitUntil[step] = now + kFrameWaitMs;
+    return false;
+}
+
+bool RunController::stepBusy(int step) const
+{
+    return countdownTimer[step]->isActive() || st.frameWaitUntil[step] != 0;
 }
 
 // A warning box from the event loop, never inside a pass or a judgement;
@@ -258,7 +300,7 @@ void RunController::ReCheck()
         if (para().detectOn[step])
             again.append(c);
     }
-    const QVector<int> usable = usableFrames(again);
+    const QVector<int> usable = usableFrames(again, step);
     const bool judged = judgeAtOnce(usable, step);
     for (int c : again) {
         st.pendingCameras[idx] |= quint32(1) << c;

@@ -65,6 +65,10 @@ void RunController::Run()
         runTimer->start(kPassMs);
         return;
     }
+    for (int d = 0; d < kMaxDetects; ++d) {
+        if (st.frameWaitUntil[d] != 0)
+            TimerUp(d);   // a step waiting for a late frame
+    }
     passBody();
     endPass();
 }
@@ -205,7 +209,7 @@ void RunController::stoppedScan()
 bool RunController::countdownRunning() const
 {
     for (int d = 0; d < gDNum; ++d) {
-        if (countdownTimer[d]->isActive())
+        if (stepBusy(d))
             return true;
     }
     return false;
@@ -461,7 +465,7 @@ bool RunController::ScheduleSteps(int n)
         return true;
     const int steps = twoSided(type) ? 2 : gDNum;
     for (int d = 0; d < steps; ++d) {
-        if (countdownTimer[d]->isActive() || !stepEnabled(d) || !stepMatches(d, n))
+        if (stepBusy(d) || !stepEnabled(d) || !stepMatches(d, n))
             continue;
         int delay = p.trigInDelay[d];
         if (chainedDelays(type) && !p.semiAuto && p.productDetectOn && d > 0)
@@ -469,6 +473,7 @@ bool RunController::ScheduleSteps(int n)
         st.lastDelay = delay;
         if (type == 4)
             st.lastStation = d;
+        markFrames(d);
         if (delay > 0) {
             st.countdown[d] = static_cast<float>(delay / 10.0);
             countdownTimer[d]->start(kTickMs);

@@ -78,6 +78,12 @@ struct RunControlState {
     bool noInputWarned = false;
     bool saveOriginals = false;  // save every inspected frame under ./originalimage
     int frameCount[kMaxCameras] = {};
+    // A scheduled step is judged on frames taken after it was scheduled:
+    // frameCount at scheduling, and the end of the wait for late frames
+    // (monotonic ms, 0 while not waiting).
+    bool freshNeeded[kMaxDetects] = {};
+    int frameMark[kMaxDetects][kMaxCameras] = {};
+    qint64 frameWaitUntil[kMaxDetects] = {};
 
     // Kept across passes.
     int tR = 0;                 // passes since start-up or the last camera restart

@@ -107,7 +107,7 @@ public:
     bool verdict[kMaxDetects] = {true, true, true, true, true, true, true, true};
     QVector<FailedRegion> failed{{0, 0}};  // the regions of an NG verdict
     int failedStep = -1;                   // the step they belong to; -1 any
-    bool delivering = false;   // a new frame on every pass
+    bool delivering = true;    // a new frame on every pass
     QString fault;             // the latest frame cannot be used
     bool ok = true;
     int whiteBalance = 0;

@@ -114,6 +114,27 @@ TEST_F(Scenario, UnusableFrameIsNgWhateverTheOlderFrameShows)
     EXPECT_EQ(st().runState, RunState::Detecting);
 }
 
+// A camera that delivers no frame after the step was scheduled is waited for
+// a few frame periods, then NG for the step: its older frame is not judged.
+TEST_F(Scenario, NoFrameAfterTheTriggerIsNgAfterABoundedWait)
+{
+    start();
+    view().delivering = false;
+    pulse(0);
+    advance(3000);
+    EXPECT_TRUE(view().inspections.empty()) << "judged on a frame older than the trigger";
+    EXPECT_EQ(out() & (O0 | O2), O0 | O2);
+    EXPECT_TRUE(records().contains("Camera 1 image unusable: no new image")) << records().join('\n').toStdString();
+
+    // Frames again: the door's re-check judges the new one.
+    view().delivering = true;
+    setInput(1, false);
+    advance(10);
+    setInput(1, true);
+    advance(10);
+    EXPECT_FALSE(view().inspections.empty());
+}
+
 // count.txt that cannot be written is said once (record and warning), not on
 // every cycle, and again only after a good write in between.
 TEST_F(Scenario, CountFileWriteFailureIsReportedOnce)
