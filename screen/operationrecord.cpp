@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
 #include <QtDebug>
@@ -83,8 +84,11 @@ void OperationRecord::InsertRecord(const QString& s)
     q.addBindValue(now.toString(QStringLiteral("hh.mm.ss")));
     q.addBindValue(level);
     q.addBindValue(s);
-    if (!q.exec())
-        qWarning() << "operation record: line lost:" << s;
+    if (!q.exec()) {
+        ++lostLines;
+        qWarning().noquote() << "operation record: line lost (" << lostLines << "lost since start):" << s
+                             << q.lastError().text();
+    }
 }
 
 void OperationRecord::ClearRecord()

@@ -52,6 +52,7 @@ private:
     RunNet* net = nullptr;
     std::function<int()> userLevel;
     QString day;
+    qint64 lostLines = 0;   // record lines that could not be written
 };
 
 // Appends every file below path, at any depth.

@@ -69,7 +69,8 @@ QStringList RecordLines(const QString& recordDb)
     return lines;
 }
 
-Program::Program(const QString& dir, const QString& simCameras, const QString& ioDevice)
+Program::Program(const QString& dir, const QString& simCameras, const QString& ioDevice, const QStringList& wrapper,
+                 const QString& errorFile)
     : shellLog(dir + "/shell.log")
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -81,8 +82,14 @@ Program::Program(const QString& dir, const QString& simCameras, const QString& i
     env.insert("MOULDMON_USB_ROOT", dir + "/usb");
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(BuildDir() + "/mouldmonitor", QStringList());
+    process.setProcessChannelMode(errorFile.isEmpty() ? QProcess::ForwardedErrorChannel : QProcess::SeparateChannels);
+    if (!errorFile.isEmpty())
+        process.setStandardErrorFile(errorFile);
+    const QString program = BuildDir() + "/mouldmonitor";
+    if (wrapper.isEmpty())
+        process.start(program, QStringList());
+    else
+        process.start(wrapper.first(), wrapper.mid(1) << program);
     process.waitForStarted(10000);
 }
 

@@ -21,8 +21,10 @@ class Program
 {
 public:
     // Starts mouldmonitor in dir with the offscreen platform, recording shell,
-    // the simulated cameras of simCameras and the IO board on ioDevice.
-    Program(const QString& dir, const QString& simCameras, const QString& ioDevice);
+    // the simulated cameras of simCameras and the IO board on ioDevice; with
+    // a wrapper, as its last argument; with errorFile, standard error there.
+    Program(const QString& dir, const QString& simCameras, const QString& ioDevice,
+            const QStringList& wrapper = {}, const QString& errorFile = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
