@@ -591,7 +591,7 @@ const TextEntry kTextEntries[] = {
     {593, "图像尺寸%1x%2，应为%3x%4", "image size %1x%2, expected %3x%4", "影像尺寸%1x%2，應為%3x%4"},
     {594, "尚无图像", "no image yet", "尚無影像"},
     {595, "相机%1输出灰度图像，按灰度检测", "Camera %1 delivers grey pictures: judged in grey", "相機%1輸出灰階影像，按灰階檢測"},
-    {596, "计数文件count.txt无法写入，请检查存储空间", "count.txt cannot be written: check the disk", "計數檔案count.txt無法寫入，請檢查儲存空間"},
+    {596, "文件%1无法写入，请检查存储空间", "%1 cannot be written: check the disk", "檔案%1無法寫入，請檢查儲存空間"},
     {597, "工作目录无法写入：记录和计数不会保存", "The working directory cannot be written: records and counts are not kept", "工作目錄無法寫入：記錄和計數不會保存"},
     {598, "无新图像", "no new image", "無新影像"},
 };

@@ -315,6 +315,7 @@ void MainWindow::createRunController()
     runScreen = std::make_unique<WindowRunScreen>(*this);
     record = std::make_unique<OperationRecord>(recordDb.connectionName(), *runClock);
     record->setUserLevel([this] { return userLevel_; });
+    record->setWarning([this](const QString& text) { QTimer::singleShot(0, this, [text] { showWarnBox(text); }); });
     record->setNet(runNet.get());
     RunController::Ports ports;
     ports.io = runIO.get();

@@ -164,8 +164,12 @@ void OperationRecord::makeFreshRecord()
 void OperationRecord::writeDay(const QString& today)
 {
     day = today;
-    if (!WriteWholeFile(QLatin1String(kDayFile), today.toUtf8()))
+    const bool written = WriteWholeFile(QLatin1String(kDayFile), today.toUtf8());
+    if (!written)
         qWarning() << "cannot write" << kDayFile;
+    if (!written && !dayWriteFailed && warn)
+        warn(LanStr(kTextCannotWrite).arg(QLatin1String(kDayFile)));
+    dayWriteFailed = !written;
 }
 
 void OperationRecord::CountRead()

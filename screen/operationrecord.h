@@ -12,6 +12,9 @@
 class RunClock;
 class RunNet;
 
+// Text entry "%1 cannot be written: check the disk".
+constexpr int kTextCannotWrite = 596;
+
 class OperationRecord
 {
 public:
@@ -22,6 +25,8 @@ public:
     // The access level at the time of a line (0, 1 or 2).
     void setUserLevel(std::function<int()> level) { userLevel = std::move(level); }
     void setNet(RunNet* link) { net = link; }
+    // Shows a warning to the operator (a day file that cannot be written).
+    void setWarning(std::function<void(const QString&)> show) { warn = std::move(show); }
 
     // Appends one row (time of day, access level text, s); a database that
     // cannot be opened drops the line.
@@ -53,6 +58,8 @@ private:
     std::function<int()> userLevel;
     QString day;
     qint64 lostLines = 0;   // record lines that could not be written
+    std::function<void(const QString&)> warn;
+    bool dayWriteFailed = false;   // said; said again after a good write
 };
 
 // Appends every file below path, at any depth.

@@ -304,8 +304,9 @@ void RunController::countCycle(bool anyNg, int d)
         return;
     const bool written = OperationRecord::CountWrite();
     if (!written && !countWriteFailed) {
-        recordLine(LanStr(596));
-        showWarningLater(LanStr(596));
+        const QString text = LanStr(kTextCannotWrite).arg(QLatin1String("count.txt"));
+        recordLine(text);
+        showWarningLater(text);
     }
     countWriteFailed = !written;
     if (netUp() && ports.net->isClientConnected())

@@ -221,6 +221,18 @@ TEST_F(Record, FullDiskKeepsTheCountsOfTheLastGoodWrite)
     EXPECT_EQ(result, 0) << "2: set-up, 3: failure reported as success, 4: counts lost, 5: temporary file left";
 }
 
+TEST_F(Record, DayFileWriteFailureIsSaidOnce)
+{
+    QStringList warnings;
+    record.setWarning([&](const QString& text) { warnings << text; });
+    QDir().mkdir("time.txt");   // cannot be read as a day nor replaced by a file
+    setDay("2024-03-05");
+    record.ReadRecordDay();
+    record.ReadRecordDay();
+    EXPECT_EQ(warnings, QStringList{"time.txt cannot be written: check the disk"});
+    EXPECT_EQ(record.recordDay(), "2024-03-05");
+}
+
 TEST_F(Record, RecordDayFromTimeFile)
 {
     setDay("2024-03-05");
