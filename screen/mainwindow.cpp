@@ -27,6 +27,7 @@
 #include "screen/runnet.h"
 #include "screen/windowrunscreen.h"
 #include "screen/imagecontainer.h"
+#include "screen/drawroiwidget.h"
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
 #include "screen/settingsscreens.h"

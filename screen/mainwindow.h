@@ -25,6 +25,7 @@
 #include <QPointF>
 #include <QSqlDatabase>
 
+#include <functional>
 #include <memory>
 
 class CammerWidget;
@@ -59,6 +60,16 @@ public:
     // Shows the camera views (content page 0); the settings screen calls it
     // when it closes.
     void setcontentLayout();
+
+    // Access checks: the level granted for a command (0 refused), and
+    // whether the factory level is granted.
+    int CheckPassword();
+    bool CheckRoot();
+    // Tests answer the password boxes here: the call returns the level it
+    // granted (through setUserLevel) in place of a box.
+    std::function<int()> passwordAnswer;
+    // The safety door opened in the running cycle.
+    bool safeDoorOpened() const;
 
     // One line of the operation record.
     void InsertRecord(const QString& text);
@@ -160,7 +171,16 @@ public slots:
     void TimerLogout();
     void TimerLCD();
 
-    // Commands of the side bars.
+    // Commands of the side bars and the button column.
+    void SlotStartStop();
+    void SlotReTrain();
+    void SlotAdjustArea();
+    void SlotAccount();
+    void SlotShowAlarmImgae();
+    void SlotReturn();
+    void SlotManualTrig0();
+    void SlotManualTrig1();
+    void SlotMuliManualTrig();
     void OptBtnsToggledSlot(OptionBar::BTN_TYPE type, bool checked);
     void RegionBtnsToggledSlot(RegiOption::BTN_TYPE type, bool checked);
     void SlotChangeDetect(int step);
@@ -198,6 +218,12 @@ private:
     void connectBars();
 
     void repaintSelectedView();
+    // The settings screen, the alarm bar or the editor bar is up.
+    bool modalOpen() const;
+    // ... or the camera-order or IO-name dialog, or the alarm.
+    bool dialogsOrAlarm() const;
+    void showRunState(bool detecting);
+    bool askOperator(const QString& text);
     QPushButton* zoomButton(const char* icon, const QPoint& place);
 
     bool lcdOff_ = false;

@@ -171,27 +171,3 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     return BWidget::eventFilter(watched, event);
 }
-
-void MainWindow::OptBtnsToggledSlot(OptionBar::BTN_TYPE, bool)
-{
-}
-
-void MainWindow::RegionBtnsToggledSlot(RegiOption::BTN_TYPE, bool)
-{
-}
-
-void MainWindow::SlotChangeDetect(int)
-{
-}
-
-void MainWindow::SlotChangeCamera(int)
-{
-}
-
-void MainWindow::AlarmtnsToggledSlot(AlarmOption::BTN_TYPE, bool)
-{
-}
-
-void MainWindow::SlotChangeSource(int)
-{
-}

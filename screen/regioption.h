@@ -1,10 +1,17 @@
 #pragma once
-// The region editor's side bar (page 1 of the main window's side stack):
-// image source, camera and step choices, template and picture browsing. The
-// region editor fills it in; until then it keeps its place and its signals.
+// The region editor's side bar (page 1 of the main window's side stack) and
+// the alarm bar (page 2). The editor bar's source choice is the one place
+// where the views' image source (gSource) changes: template, live image,
+// recent NG frames, stored OK or NG pictures; it also chooses the camera and
+// step edited and browses templates and pictures. The alarm bar offers the
+// alarm-clearing actions and reaches the sources through the editor bar.
 
 #include "screen/viewreadings.h"
 #include "widgets/bwidget.h"
+
+class BOptionButton;
+class ComboBox;
+class QShowEvent;
 
 class RegiOption : public BWidget
 {
@@ -14,20 +21,44 @@ public:
 
     explicit RegiOption(QWidget* parent = nullptr);
 
+    // Runs the source change even when the choice already shows it.
+    void CheckSource(int source);
+    void SetSource(int source);
+    void setDetect(int detect);
+    int source() const;
+    BOptionButton* button(BTN_TYPE type) const { return buttons[type]; }
+
     // The stored result picture being browsed (image sources 3 and 4).
     BrowsedPicture browsed;
+    int lastType = 0;
 
 public slots:
-    void SlotTempLast() {}
-    void SlotTempNext() {}
+    void btnsToggledSlot(bool checked);
+    void ChangeSourceSlot(int source);
+    void ChangeCameraSlot(int camera);
+    void ChangeDetectSlot(int detect);
+    void SlotTempLast() { browse(-1); }
+    void SlotTempNext() { browse(1); }
 
 signals:
     void btnsToggled(RegiOption::BTN_TYPE type, bool checked);
     void ChangeDetect(int step);
     void ChangeCamera(int camera);
+
+private:
+    void ChangePage();
+    void LoadPic();
+    void browse(int direction);
+    void showTemplate(int slot);
+    void showNgEntry(int entry);
+
+    BOptionButton* buttons[LiveTemplate + 1] = {};
+    ComboBox* sourceChoice = nullptr;
+    ComboBox* cameraChoice = nullptr;
+    ComboBox* stepChoice = nullptr;
+    bool okPictures = false;
 };
 
-// The side bar shown during an alarm (page 2 of the side stack).
 class AlarmOption : public BWidget
 {
     Q_OBJECT
@@ -36,7 +67,24 @@ public:
 
     explicit AlarmOption(QWidget* parent = nullptr);
 
+    void CheckSource(int source);
+    void SetCamera(int camera);
+    BOptionButton* button(BTN_TYPE type) const { return buttons[type]; }
+
+public slots:
+    void btnsToggledSlot(bool checked);
+    void ChangeSourceSlot(int source);
+    void ChangeCameraSlot(int camera);
+
 signals:
     void btnsToggled(AlarmOption::BTN_TYPE type, bool checked);
     void AlarmChangeSource(int source);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    BOptionButton* buttons[DeleteIgnorePoints + 1] = {};
+    ComboBox* sourceChoice = nullptr;
+    ComboBox* cameraChoice = nullptr;
 };

@@ -115,6 +115,9 @@ public:
     void SkipMouldAllCameras();
     void SkipMouldCamera(int camera);
     void TemplateAdded(int camera);
+    // The operator looks at something else than the live picture during the
+    // alarm: the alarm output goes off (the interlocks stay).
+    void AlarmOutputOff();
 
     // The state a result picture moves to once UpdateFailImage captioned it.
     static int CaptionedState(int imageState);

@@ -177,6 +177,12 @@ void RunController::TemplateAdded(int camera)
     ReCheckStep();
 }
 
+void RunController::AlarmOutputOff()
+{
+    out(kOutAlarm, false);
+    publish();
+}
+
 // Return from the area check that followed the re-learning.
 void RunController::BackTrain()
 {

@@ -5,6 +5,7 @@
 #include "core/led.h"
 #include "core/wizardpara.h"
 #include "screen/cammerwidget.h"
+#include "screen/drawroiwidget.h"
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
 #include "screen/mainwindow.h"
@@ -39,19 +40,21 @@ void WindowRunScreen::ShowAlarm()
     window.ChangeCammer();
     window.indexButton->hide();
     window.sideStack->setCurrentIndex(kAlarmBarPage);
+    window.editor->Reset(false);
 }
 
 // The region editor's Restart; the option bar comes back.
 void WindowRunScreen::EndAlarm()
 {
+    window.editor->Restart();
+    gSource = -1;
     window.sideStack->setCurrentIndex(kOptionBarPage);
 }
 
 // The region editor's re-check ends in the controller's re-check of the step.
 void WindowRunScreen::AlarmReCheck()
 {
-    if (controller)
-        controller->ReCheckStep();
+    window.editor->SlotReCheck();
 }
 
 void WindowRunScreen::HideSettings()
@@ -63,12 +66,7 @@ void WindowRunScreen::HideSettings()
 // already granted stands; otherwise the operator is asked.
 int WindowRunScreen::CheckPassword()
 {
-    if (!gpWPara->isPswUsed)
-        return UserFactory;
-    if (window.userLevel() != UserNone)
-        return window.userLevel();
-    gpPasswordBox->exec();
-    return window.userLevel();
+    return window.CheckPassword();
 }
 
 // The button column goes; the region editor opens (its Reset(false)).
@@ -76,11 +74,13 @@ void WindowRunScreen::EnterAreaCheck()
 {
     window.indexButton->hide();
     window.sideStack->setCurrentIndex(kEditorBarPage);
+    window.editor->Reset(false);
 }
 
 // The region editor deletes every template (SlotTempDeleteAll).
 void WindowRunScreen::DeleteAllTemplates()
 {
+    window.editor->SlotTempDeleteAll();
 }
 
 void WindowRunScreen::SaveSerials()

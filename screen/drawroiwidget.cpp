@@ -1,0 +1,222 @@
+#include "screen/drawroiwidget.h"
+
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "screen/cammerwidget.h"
+#include "screen/indexbutton.h"
+#include "screen/iostatuswidget.h"
+#include "screen/mainwindow.h"
+#include "screen/regioption.h"
+#include "screen/runcontroller.h"
+#include "widgets/bmessagebox.h"
+
+#include <QStackedLayout>
+#include <QTimer>
+
+namespace {
+enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };
+enum Source { kTemplate = 0, kLive = 1 };
+constexpr int kBlinkMs = 1000;
+
+// Two-colour and rotary machines (steps: left product, left mould, right
+// product, right mould): the step edited for each side setting.
+int SideStep(int c, int mouldSide, bool mouldAsProduct, bool productOn)
+{
+    const bool even = c % 2 == 0;
+    switch (mouldSide) {
+    case 0:
+        return productOn ? (even ? 0 : 1) : 1;
+    case 1:
+        if (!productOn)
+            return 3;
+        return mouldAsProduct || c < 3 ? 2 : 3;
+    default:
+        if (mouldAsProduct)
+            return productOn ? (even ? 0 : 1) : 1;
+        return productOn ? c : (c < 2 ? 1 : 3);
+    }
+}
+}  // namespace
+
+int EditStepFor(int curDetect, int machineType, int mouldSide, bool mouldAsProduct, bool productOn, int steps)
+{
+    int step = curDetect;
+    switch (machineType) {
+    case 0:
+    case 3:
+    case 5:
+        step = !productOn ? 1 : mouldAsProduct ? 0 : curDetect;
+        break;
+    case 4:
+        step = curDetect == 0 && !productOn ? 1 : curDetect;
+        break;
+    case 1:
+    case 2:
+        step = SideStep(curDetect, mouldSide, mouldAsProduct, productOn);
+        break;
+    default:
+        break;
+    }
+    return step >= 0 && step < steps ? step : 0;
+}
+
+DrawROIWidget::DrawROIWidget(MainWindow* w)
+    : QWidget(w)
+    , window(*w)
+{
+}
+
+DrawROIWidget::~DrawROIWidget() = default;
+
+AlarmClearing& DrawROIWidget::clearing()
+{
+    if (!actions) {
+        AlarmClearing::Ports ports;
+        ports.controller = window.runController();
+        ports.screen = this;
+        for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
+            ports.works.append(window.views[c]->work.get());
+            ports.views.append(window.views[c]);
+        }
+        actions = std::make_unique<AlarmClearing>(ports);
+    }
+    return *actions;
+}
+
+int DrawROIWidget::stepToEdit() const
+{
+    const RunControlState& st = window.runController()->state();
+    if (st.displayState == DisplayState::Alarm)
+        return st.curDetect;
+    const WizardPara& p = *gpWPara;
+    return EditStepFor(st.curDetect, p.machineType, p.mouldSide, p.mouldAsProduct != 0, p.detectOn[0] != 0, gDNum);
+}
+
+void DrawROIWidget::Reset(bool)
+{
+    window.editDetect = stepToEdit();
+    window.regiOption->setDetect(window.editDetect);
+    if (window.runController()->state().displayState == DisplayState::Alarm) {
+        window.alarmOption->CheckSource(kLive);
+        window.sideStack->setCurrentIndex(kAlarmBarPage);
+    } else {
+        window.regiOption->CheckSource(kTemplate);
+        window.sideStack->setCurrentIndex(kEditorBarPage);
+    }
+}
+
+void DrawROIWidget::Restart()
+{
+    window.runController()->state().displayState = DisplayState::Normal;
+    for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
+        window.views[c]->selectedRoi = -1;
+        window.views[c]->update();
+    }
+    hide();
+    // The button column and the IO strip come back with the normal display.
+    window.indexButton->show();
+    window.ioStatus->show();
+}
+
+void DrawROIWidget::SlotReturn()
+{
+    for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
+        window.views[c]->work->shownTemplate = 0;
+        window.views[c]->selectedRoi = -1;
+        window.views[c]->ShowHideTool(0);
+    }
+    if (window.runController()->state().displayState == DisplayState::Alarm) {
+        SlotSaveData();
+        window.alarmOption->CheckSource(kLive);
+        return;
+    }
+    gSource = -1;
+    SlotSaveData();
+    Restart();
+    if (gFromTrain) {
+        gFromTrain = false;
+        window.runController()->BackTrain();
+    }
+}
+
+int DrawROIWidget::CheckPassword()
+{
+    return window.CheckPassword();
+}
+
+bool DrawROIWidget::Ask(const QString& text)
+{
+    return showChooseBox(text);
+}
+
+void DrawROIWidget::Warn(const QString& text)
+{
+    showWarnBox(text);
+}
+
+int DrawROIWidget::selectedView() const
+{
+    return window.selectedView;
+}
+
+int DrawROIWidget::editDetect() const
+{
+    return window.editDetect;
+}
+
+bool DrawROIWidget::safeDoorOpen() const
+{
+    return window.safeDoorOpened();
+}
+
+void DrawROIWidget::SelectView(int camera)
+{
+    window.selectedView = camera;
+    window.ChangeCammer();
+    window.alarmOption->SetCamera(camera);
+}
+
+void DrawROIWidget::SetSource(int source)
+{
+    window.regiOption->SetSource(source);
+}
+
+void DrawROIWidget::ShowEditorTools()
+{
+    window.sideStack->setCurrentIndex(kEditorBarPage);
+    if (CammerWidget* view = window.views[window.selectedView])
+        view->ShowHideTool(3);
+}
+
+void DrawROIWidget::Repaint(int camera)
+{
+    window.views[camera]->update();
+}
+
+void DrawROIWidget::RestartBlink(int camera)
+{
+    window.views[camera]->blinkTimer->start(kBlinkMs);
+}
+
+cv::Mat DrawROIWidget::ShownNgPicture(int camera)
+{
+    CammerWidget* view = window.views[camera];
+    const int d = window.editDetect;
+    if (d < 0 || d >= kMaxDetects || view->ngRingShown < 0 || view->ngRingShown > 2)
+        return cv::Mat();
+    return view->ngRing[d][view->ngRingShown];
+}
+
+void DrawROIWidget::ShowNextTemplate()
+{
+    window.regiOption->SlotTempNext();
+}
+
+// The network link reports template files once it is connected.
+void DrawROIWidget::TemplateWritten(const QString&)
+{
+}
+
+void DrawROIWidget::TemplateDeleted(int, int, const QString&)
+{
+}

@@ -1,0 +1,279 @@
+// The commands of the side bars and the button column: start and stop of
+// detection, re-sampling, the region editor, the account page, the manual
+// snapshots, and the access checks that gate them.
+
+#include "screen/mainwindow.h"
+
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "screen/cammerwidget.h"
+#include "screen/controlportio.h"
+#include "screen/drawroiwidget.h"
+#include "screen/indexbutton.h"
+#include "screen/iostatuswidget.h"
+#include "screen/runcontroller.h"
+#include "screen/titlebar.h"
+#include "widgets/bmessagebox.h"
+#include "widgets/passwordbox.h"
+
+#include <QStackedLayout>
+
+namespace {
+enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };
+const QString kTitleRunning = QStringLiteral("TitleBar{background-color:#1f3f8d;}");
+const QString kTitleStopped = QStringLiteral("TitleBar{background-color:#ee2329;}");
+}  // namespace
+
+bool MainWindow::modalOpen() const
+{
+    return settingsWidget->isVisible() || alarmOption->isVisible() || regiOption->isVisible();
+}
+
+bool MainWindow::dialogsOrAlarm() const
+{
+    return modalOpen() || (changeCamera && changeCamera->isVisible()) || (ioNames && ioNames->isVisible())
+        || controller->state().displayState == DisplayState::Alarm;
+}
+
+bool MainWindow::safeDoorOpened() const
+{
+    return runIO && runIO->safeDoorOpen();
+}
+
+// The level a command may run at: every command at factory level without
+// password protection, the level granted so far, or the operator is asked
+// in a password box of this call's own.
+int MainWindow::CheckPassword()
+{
+    if (!gpWPara->isPswUsed)
+        return UserFactory;
+    if (userLevel_ != UserNone)
+        return userLevel_;
+    if (passwordAnswer)
+        return passwordAnswer();
+    PasswordBox box(LanStr(569));
+    box.exec();
+    return userLevel_;
+}
+
+bool MainWindow::CheckRoot()
+{
+    if (userLevel_ == UserFactory)
+        return true;
+    if (passwordAnswer)
+        passwordAnswer();
+    else
+        gpPasswordBox->exec();
+    return userLevel_ == UserFactory;
+}
+
+void MainWindow::OptBtnsToggledSlot(OptionBar::BTN_TYPE type, bool)
+{
+    if (type == OptionBar::SystemSettings) {
+        if (userLevel_ == UserFactory)
+            userLevel_ = gpWPara->isPswUsed ? UserOperator : UserNone;
+        if (gpWParaBak)
+            *gpWParaBak = *gpWPara;
+        if (CheckPassword() == UserNone)
+            optionBar->SetTLast();
+        else if (controller->state().displayState != DisplayState::Alarm)
+            contentStack->setCurrentIndex(1);
+        return;
+    }
+    settingsWidget->hide();
+    contentStack->setCurrentIndex(0);
+    switch (type) {
+    case OptionBar::MultiScreen:
+        selectedView = numCamera;
+        ChangeCammer();
+        break;
+    case OptionBar::StopDetection:
+        SlotStartStop();
+        break;
+    case OptionBar::Resample:
+        SlotReTrain();
+        break;
+    case OptionBar::AreaSettings:
+        SlotAdjustArea();
+        break;
+    case OptionBar::MouldSnapshot:
+        SlotManualTrig1();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::showRunState(bool detecting)
+{
+    titleBar->setStyleSheet(detecting ? kTitleRunning : kTitleStopped);
+    optionBar->ShowDetecting(detecting);
+    update();
+}
+
+void MainWindow::SlotStartStop()
+{
+    if (modalOpen())
+        return;
+    RunController& rc = *controller;
+    if (rc.state().runState == RunState::Stopped) {
+        rc.StartByCommand();
+        showRunState(true);
+        return;
+    }
+    if (CheckPassword() == UserNone || !askOperator(LanStr(140)))
+        return;
+    if (settingsWidget->isVisible() || alarmOption->isVisible())
+        return;
+    rc.StopByCommand();
+    showRunState(false);
+}
+
+void MainWindow::SlotReTrain()
+{
+    if (settingsWidget->isVisible() || (changeCamera && changeCamera->isVisible())
+        || (ioNames && ioNames->isVisible()) || !optionBar->isVisible())
+        return;
+    if (CheckPassword() == UserNone || !askOperator(LanStr(137)))
+        return;
+    if (modalOpen() || controller->state().displayState == DisplayState::Alarm)
+        return;
+    const bool wasStopped = controller->state().runState == RunState::Stopped;
+    controller->ReSample();
+    if (wasStopped)
+        showRunState(true);
+    update();
+}
+
+// Opens the region editor on the template of the selected view.
+void MainWindow::SlotAdjustArea()
+{
+    if (dialogsOrAlarm() || CheckPassword() == UserNone)
+        return;
+    sideStack->setCurrentIndex(kEditorBarPage);
+    controller->state().displayState = DisplayState::Editing;
+    indexButton->hide();
+    ioStatus->hide();
+    editor->Reset(false);
+    if (selectedView >= 0 && selectedView < numCamera)
+        views[selectedView]->ShowHideTool(3);
+}
+
+void MainWindow::SlotAccount()
+{
+    if (dialogsOrAlarm() || CheckPassword() == UserNone)
+        return;
+    controller->state().displayState = DisplayState::Editing;
+    indexButton->hide();
+    ioStatus->hide();
+}
+
+void MainWindow::SlotShowAlarmImgae()
+{
+    if (dialogsOrAlarm())
+        return;
+    controller->state().displayState = DisplayState::Editing;
+    indexButton->hide();
+    ioStatus->hide();
+    editor->Reset(false);
+}
+
+void MainWindow::SlotReturn()
+{
+    if (modalOpen())
+        return;
+    if (numCamera == 1) {
+        selectedView = 0;
+        zoomOffset = QPointF(0, 0);
+        zoomFactor = 1;
+        repaintSelectedView();
+    } else {
+        selectedView = numCamera;
+        ChangeCammer();
+    }
+}
+
+void MainWindow::SlotManualTrig0()
+{
+    controller->SlotManualTrig(0);
+}
+
+void MainWindow::SlotManualTrig1()
+{
+    controller->SlotManualTrig(1);
+}
+
+// The step chosen in the button column (none chosen: nothing).
+void MainWindow::SlotMuliManualTrig()
+{
+    controller->SlotManualTrig(indexButton->CurChooseTrig());
+}
+
+void MainWindow::RegionBtnsToggledSlot(RegiOption::BTN_TYPE type, bool)
+{
+    switch (type) {
+    case RegiOption::DeleteTemplate:
+        editor->SlotTempDeleteCur();
+        break;
+    case RegiOption::AddTemplate:
+        editor->SlotAddTemp();
+        break;
+    case RegiOption::EndSetting:
+        editor->SlotReturn();
+        sideStack->setCurrentIndex(controller->state().displayState == DisplayState::Alarm ? kAlarmBarPage
+                                                                                           : kOptionBarPage);
+        if (controller->state().displayState != DisplayState::Alarm) {
+            indexButton->show();
+            ioStatus->show();
+        }
+        break;
+    case RegiOption::LiveTemplate:
+        editor->SlotAutoChange();
+        break;
+    }
+}
+
+void MainWindow::AlarmtnsToggledSlot(AlarmOption::BTN_TYPE type, bool)
+{
+    switch (type) {
+    case AlarmOption::LiveTemplate:
+        editor->SlotAutoChange();
+        break;
+    case AlarmOption::NoDetect:
+        editor->SlotNoCheckCur();
+        break;
+    case AlarmOption::ReDetect:
+        editor->SlotReCheck();
+        break;
+    case AlarmOption::AddTemplate:
+        editor->SlotAddTemp();
+        break;
+    case AlarmOption::IgnorePoint:
+        editor->SlotIgnoreAlarmPoint();
+        break;
+    case AlarmOption::DeleteIgnorePoints:
+        editor->SlotDeleteIgnorePoint();
+        break;
+    }
+}
+
+void MainWindow::SlotChangeDetect(int step)
+{
+    regiOption->setDetect(step);
+}
+
+void MainWindow::SlotChangeCamera(int camera)
+{
+    regiOption->ChangeCameraSlot(camera);
+}
+
+void MainWindow::SlotChangeSource(int source)
+{
+    sideStack->setCurrentIndex(kEditorBarPage);
+    regiOption->CheckSource(source);
+}
+
+bool MainWindow::askOperator(const QString& text)
+{
+    return showChooseBox(text);
+}
