@@ -60,7 +60,7 @@ void EndToEnd::start(int cameras)
     ASSERT_TRUE(WriteCameras(file("simcams"), cameras, firstFrame));
     ASSERT_TRUE(io.start());
     board("set 1");   // safety door closed
-    program = std::make_unique<Program>(work.path(), file("simcams"), io.device());
+    program = std::make_unique<Program>(work.path(), file("simcams"), io.device(), QStringList(), QString(), display);
     // The clamp is inhibited from the opening of the board until detection starts.
     const QList<int> opening = wordsUntil(idle());
     ASSERT_TRUE(opening.contains(idle() | 1) && opening.last() == idle()) << Words(opening);

@@ -68,6 +68,7 @@ protected:
     int idle() const { return para.ejectorPulseOnNG ? 0x000 : 0x0F0; }
 
     WizardPara para;
+    QString display;          // X display to run on (none: offscreen)
     int regionOutput = 0;     // NG output of region 0 (0..3 = outputs 4..7)
     int firstFrame[8] = {};   // patches of each camera's first frame
     TempWorkDir work;

@@ -70,11 +70,13 @@ QStringList RecordLines(const QString& recordDb)
 }
 
 Program::Program(const QString& dir, const QString& simCameras, const QString& ioDevice, const QStringList& wrapper,
-                 const QString& errorFile)
+                 const QString& errorFile, const QString& display)
     : shellLog(dir + "/shell.log")
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+    if (!display.isEmpty())
+        env.insert("DISPLAY", display);
     env.insert("MOULDMON_SHELL", "record:" + shellLog);
     env.insert("MOULDMON_SIM_CAMERAS", simCameras);
     env.insert("MOULDMON_IO_DEVICE", ioDevice);

@@ -22,9 +22,10 @@ class Program
 public:
     // Starts mouldmonitor in dir with the offscreen platform, recording shell,
     // the simulated cameras of simCameras and the IO board on ioDevice; with
-    // a wrapper, as its last argument; with errorFile, standard error there.
+    // a wrapper, as its last argument; with errorFile, standard error there;
+    // with an X display, on that display in place of the offscreen platform.
     Program(const QString& dir, const QString& simCameras, const QString& ioDevice,
-            const QStringList& wrapper = {}, const QString& errorFile = {});
+            const QStringList& wrapper = {}, const QString& errorFile = {}, const QString& display = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
