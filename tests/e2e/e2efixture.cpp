@@ -58,6 +58,7 @@ void EndToEnd::start(int cameras)
 {
     ASSERT_TRUE(WriteSettings(file("PARAM.db"), para, cameras, regionOutput));
     ASSERT_TRUE(WriteCameras(file("simcams"), cameras, firstFrame));
+    beforeProgram();
     ASSERT_TRUE(io.start());
     board("set 1");   // safety door closed
     program = std::make_unique<Program>(work.path(), file("simcams"), io.device(), QStringList(), QString(), display);

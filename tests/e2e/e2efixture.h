@@ -67,6 +67,9 @@ protected:
     // outputs are off, unless the ejector pulses on a product NG.
     int idle() const { return para.ejectorPulseOnNG ? 0x000 : 0x0F0; }
 
+    // Runs once the settings and cameras are written, before the program starts.
+    virtual void beforeProgram() {}
+
     WizardPara para;
     QString display;          // X display to run on (none: offscreen)
     int regionOutput = 0;     // NG output of region 0 (0..3 = outputs 4..7)

@@ -147,6 +147,16 @@ bool WriteSettings(const QString& paramDb, WizardPara& para, int cameras, int re
     });
 }
 
+bool EditRegions(const QString& paramDb, int camera, const std::function<void(CammerSingleton*)>& edit)
+{
+    return withDatabase(paramDb, [&](QSqlDatabase& db) {
+        CammerSingleton record(camera);
+        record.LoadDatafromFile(db, nullptr);
+        edit(&record);
+        return record.SaveDatatoFile(db);
+    });
+}
+
 QImage Frame(int patches, const QSize& size)
 {
     QImage frame(size, QImage::Format_Grayscale8);

@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 class CammerSingleton;
 class WizardPara;
 
@@ -44,6 +46,8 @@ void SetRegions(CammerSingleton* record, int regionOutput, const QSize& frame = 
 // Writes every settings row and the regions of cameras 0..cameras-1.
 bool WriteSettings(const QString& paramDb, WizardPara& para, int cameras, int regionOutput,
                    const QSize& frame = kFrameSize);
+// Changes the regions of one camera in PARAM.db.
+bool EditRegions(const QString& paramDb, int camera, const std::function<void(CammerSingleton*)>& edit);
 // A black frame with the given patches.
 QImage Frame(int patches, const QSize& frame = kFrameSize);
 // The simulated cameras under root: the family and each camera's first frame.

@@ -8,6 +8,9 @@
 #include "tests/e2e/e2efixture.h"
 #include "tests/e2e/xscreen.h"
 
+#include "inspection/cammersingleton.h"
+#include "inspection/regionjudge.h"
+
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -66,6 +69,18 @@ protected:
         screen.shot(QStringLiteral("%1/%2-%3.png").arg(folder, test, name));
     }
 
+    // Picks item `item` of the choice in row `row` of the side bar.
+    void choose(int row, int item, int items)
+    {
+        press(row);
+        const QRect popup = screen.waitPopup(program->process.processId(), kDialogMs);
+        ASSERT_TRUE(popup.isValid()) << "no list of the choice";
+        shoot("choice");
+        const int itemHeight = popup.height() / items;
+        ASSERT_TRUE(screen.click(popup.center().x(), popup.top() + item * itemHeight + itemHeight / 2));
+        QThread::msleep(500);
+    }
+
     // The mould of camera c (from 0) fails: the alarm is raised and held.
     void mouldAlarm(int camera)
     {
@@ -117,4 +132,129 @@ TEST_F(Operator, DontDetectForAllCameras)
     EXPECT_EQ(records().value(2), "All cameras do not detect this mold");
     EXPECT_TRUE(waitPictures(1, 1, true, 1));
     EXPECT_TRUE(PicturesNamed(pictures(1, 1, true), "1_"));
+}
+
+// A mould region judged against the templates (camera 2): the black frame is
+// its template, the patch a difference. "Add As Temp" on camera 2 stores the
+// live picture as a template and ends the alarm; the next cycle with the
+// same picture is good.
+class AddAsTemplate : public Operator
+{
+protected:
+    AddAsTemplate() { para.perRoiParams = 1; }
+
+    void beforeProgram() override
+    {
+        ASSERT_TRUE(EditRegions(file("PARAM.db"), 1, [](CammerSingleton* record) {
+            record->func[1][0] = kFuncDefect;
+            record->minWH[1][0] = 0;
+            record->sensitivity[1][0] = 60;
+            record->area[1][0] = 200;
+        }));
+        QDir().mkpath(file("cammer22"));
+        ASSERT_TRUE(Frame(kNoPatch).save(file("cammer22/template0.bmp")));
+    }
+};
+
+TEST_F(AddAsTemplate, GoodPictureStopsAlarming)
+{
+    mouldAlarm(1);
+    choose(kCamera, 1, 3);   // "Camera 2" alone
+    shoot("camera-2");
+    press(kAddTemp);
+    answer(true);
+    const QList<int> words = wordsUntil(0x0F0);
+    EXPECT_EQ(words.last(), 0x0F0) << Words(words);
+    EXPECT_TRUE(QFile::exists(file("cammer22/template1.bmp")));
+    EXPECT_TRUE(WaitFor([&] { return records().size() == 3; }, kWaitMs));
+    EXPECT_EQ(records().value(2), "Camerar 2 added a template");
+
+    board("set 0");   // the next cycle, the same picture
+    const QList<int> next = wordsUntil(0x0F0);
+    EXPECT_EQ(next.last(), 0x0F0) << Words(next);
+    EXPECT_FALSE(next.contains(0x0F5)) << Words(next);
+    EXPECT_EQ(records().size(), 3);
+    // Camera 2 is left out of the first cycle once its picture became a template.
+    EXPECT_TRUE(countsBecome("2 0 2 1 0 0 0 0 0 0 0 0 0 0 0 0 "));
+}
+
+// Stop Detection under the password and the question: red title bar, the
+// clamp held while stopped, no inspection; Start Detection without a
+// question: blue title bar, the clamp free, cycles judged again.
+class StopStart : public Operator
+{
+protected:
+    StopStart()
+    {
+        para.isPswUsed = 1;
+        qstrncpy(para.password, "2468", sizeof para.password);
+        para.noClampWhenStopped = 1;
+    }
+
+    // The title bar becomes this colour on the screen (within 5 s).
+    ::testing::AssertionResult titleBecomes(QRgb colour)
+    {
+        QRgb seen = 0;
+        const bool ok = WaitFor(
+            [&] {
+                const QString shotFile = file("title.png");
+                seen = screen.shot(shotFile) ? QImage(shotFile).pixel(900, 90) & 0xFFFFFF : 0;
+                return seen == colour;
+            },
+            5000);
+        if (ok)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "title bar " << std::hex << seen;
+    }
+
+    // The operator enters the password on the keypad that the field opens.
+    void enterPassword(const QRect& box, const QString& digits)
+    {
+        const qint64 pid = program->process.processId();
+        ASSERT_TRUE(screen.click(box.left() + box.width() * 65 / 100, box.top() + box.height() * 20 / 100));
+        QRect pad;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                for (const QRect& w : screen.windows(pid))
+                    if (w.height() > w.width() && w.height() < 1080)
+                        pad = w;
+                return pad.isValid();
+            },
+            kDialogMs))
+            << "no keypad";
+        ASSERT_TRUE(screen.type(digits));
+        shoot("password");
+        // Confirm (the keypad's lower right), then YES of the password box.
+        ASSERT_TRUE(screen.click(pad.left() + pad.width() * 85 / 100, pad.top() + pad.height() * 74 / 100));
+        QThread::msleep(300);
+        ASSERT_TRUE(screen.click(box.left() + box.width() * 44 / 100, box.top() + box.height() * 67 / 100));
+    }
+};
+
+TEST_F(StopStart, UnderThePassword)
+{
+    start(1);
+    EXPECT_TRUE(titleBecomes(0x1f3f8d));
+    press(kStopStart);
+    const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
+    ASSERT_TRUE(box.isValid()) << "no password box";
+    enterPassword(box, "2468");
+    answer(true);   // "Be sure to stop the detection?"
+    QList<int> words = wordsUntil(0x0F1);
+    EXPECT_EQ(words.last(), 0x0F1) << Words(words);
+    EXPECT_TRUE(WaitFor([&] { return records().size() == 2; }, kWaitMs));
+    EXPECT_EQ(records().value(1), "Stop the detection manually ");
+    EXPECT_TRUE(titleBecomes(0xee2329));
+    shoot("stopped");
+    board("set 0");   // the mould opens: nothing is judged while stopped
+    EXPECT_EQ(wordsWithin(2000), QList<int>());
+    board("clear 0");
+
+    press(kStopStart);   // now "Start Detection", no question
+    words = wordsUntil(0x0F0);
+    EXPECT_EQ(words.last(), 0x0F0) << Words(words);
+    EXPECT_TRUE(WaitFor([&] { return records().size() == 3; }, kWaitMs));
+    EXPECT_EQ(records().value(2), "Start the detection manually ");
+    EXPECT_TRUE(titleBecomes(0x1f3f8d));
+    shoot("started");
 }

@@ -59,6 +59,11 @@ bool XScreen::click(int x, int y)
     return moved && QProcess::execute("env", {"DISPLAY=" + name, "xdotool", "click", "1"}) == 0;
 }
 
+bool XScreen::type(const QString& text)
+{
+    return QProcess::execute("env", {"DISPLAY=" + name, "xdotool", "type", "--delay", "50", text}) == 0;
+}
+
 QVector<QRect> XScreen::windows(qint64 pid) const
 {
     QVector<QRect> found;
@@ -92,6 +97,20 @@ QRect XScreen::waitDialog(qint64 pid, int ms) const
     do {
         for (const QRect& place : windows(pid)) {
             if (place.width() >= 300 && place.width() < kScreen.width() && place.height() >= 150)
+                return place;
+        }
+        QThread::msleep(100);
+    } while (t.elapsed() < ms);
+    return QRect();
+}
+
+QRect XScreen::waitPopup(qint64 pid, int ms) const
+{
+    QElapsedTimer t;
+    t.start();
+    do {
+        for (const QRect& place : windows(pid)) {
+            if (place.width() < kScreen.width() && place.height() >= 200)
                 return place;
         }
         QThread::msleep(100);

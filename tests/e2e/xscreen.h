@@ -21,11 +21,16 @@ public:
 
     // Moves the pointer to (x, y) of the screen and presses and releases button 1.
     bool click(int x, int y);
+    // Types text on the keyboard (to the window that has the focus).
+    bool type(const QString& text);
     // The visible top-level windows of a process, largest last.
     QVector<QRect> windows(qint64 pid) const;
     // Waits (at most ms) for a visible window of the process smaller than
     // the screen (a dialog box) and gives its place.
     QRect waitDialog(qint64 pid, int ms) const;
+    // Waits (at most ms) for a visible list window of the process (a choice's
+    // popup: narrower than the screen, at least 200 px high).
+    QRect waitPopup(qint64 pid, int ms) const;
     // Waits (at most ms) until the process shows no such window.
     bool waitNoDialog(qint64 pid, int ms) const;
     // The whole screen as a PNG.
