@@ -111,8 +111,18 @@ CNT_Net::~CNT_Net()
     senderThread = nullptr;
 }
 
+namespace {
+// Saving the settings record in force reports it to a connected client.
+void ReportSettings(const WizardPara&)
+{
+    if (gpNet && gpNet->isClientConnected && LinkOn(*gpNet))
+        gpNet->CNT_SendParam();
+}
+}  // namespace
+
 void CNT_Net::CNT_FirstInit()
 {
+    WizardPara::SetSavedHook(&ReportSettings);
 }
 
 void CNT_Net::CNT_ReStart()
