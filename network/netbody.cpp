@@ -3,6 +3,7 @@
 #include "core/globals.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/cammersingleton.h"
 
 #include <cjson/cJSON.h>
 
@@ -92,7 +93,67 @@ void AddCamera(cJSON* array, const WizardPara& p, int c)
     cJSON_AddItemToArray(array, cam);
 }
 
+// Shape members of one region: type, point count, points, inner and outer radius.
+void AddShape(cJSON* roi, const CammerSingleton& record, int d, int r)
+{
+    int type = -1;
+    QVector<QPoint> points;
+    int inner = 0, outer = 0;
+    switch (record.roiType[d][r]) {
+    case kRoiRect:
+        type = 0;
+        points = {record.rects[d][r].rect.topLeft(), record.rects[d][r].rect.bottomRight()};
+        break;
+    case kRoiCircle: {
+        const Circle& c = record.circles[d][r];
+        type = 1;
+        points = {QPoint(c.cx, c.cy)};
+        inner = c.rIn;
+        outer = c.r;
+        break;
+    }
+    case kRoiPolygon:
+        type = 2;
+        points = record.polygons[d][r].pts;
+        break;
+    default:
+        break;
+    }
+    ccJSON_AddItemToObject(roi, "roi_type", qint64(type));
+    ccJSON_AddItemToObject(roi, "top_point_count", qint64(points.size()));
+    for (int i = 0; i < points.size(); ++i) {
+        ccJSON_AddItemToObject(roi, QByteArray("top_" + QByteArray::number(i) + "_x").constData(), qint64(points[i].x()));
+        ccJSON_AddItemToObject(roi, QByteArray("top_" + QByteArray::number(i) + "_y").constData(), qint64(points[i].y()));
+    }
+    ccJSON_AddItemToObject(roi, "in_r", qint64(inner));
+    ccJSON_AddItemToObject(roi, "out_r", qint64(outer));
+}
+
 }  // namespace
+
+QByteArray ROIParam(const QString& host, const CammerSingleton& record, int d)
+{
+    const Json root = NewObject();
+    cJSON* o = root.get();
+    const int count = qBound(0, record.roiNum[d], kMaxRegions);
+    ccJSON_AddItemToObject(o, "device_id", host);
+    ccJSON_AddItemToObject(o, "camera_id", QString::number(record.camera + 1));
+    ccJSON_AddItemToObject(o, "detect", qint64(d + 1));
+    ccJSON_AddItemToObject(o, "count", qint64(count));
+    cJSON* rois = cJSON_AddArrayToObject(o, "roi");
+    for (int r = 0; r < count; ++r) {
+        cJSON* roi = cJSON_CreateObject();
+        ccJSON_AddItemToObject(roi, "roi_idx", qint64(r + 1));
+        ccJSON_AddItemToObject(roi, "min_size", qint64(record.minWH[d][r]));
+        ccJSON_AddItemToObject(roi, "sensibility", qint64(record.sensitivity[d][r]));
+        ccJSON_AddItemToObject(roi, "max_area", qint64(record.area[d][r]));
+        ccJSON_AddItemToObject(roi, "algorithm", qint64(record.func[d][r]));
+        ccJSON_AddItemToObject(roi, "output_point", qint64(record.outN[r]));
+        AddShape(roi, record, d, r);
+        cJSON_AddItemToArray(rois, roi);
+    }
+    return Print(o);
+}
 
 QString Record(const QString& host, const QDateTime& time, const QString& level, const QString& remark)
 {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+class CammerSingleton;
 class WizardPara;
 struct cJSON;
 
@@ -49,6 +50,8 @@ qint64 Utc(const QDateTime& time);
 QString Record(const QString& host, const QDateTime& time, const QString& level, const QString& remark);
 // Counts and serial numbers per camera come from the run's globals.
 QByteArray Param(const QString& host, const WizardPara& para);
+// Regions of step detect (from 0) of a camera's region record.
+QByteArray ROIParam(const QString& host, const CammerSingleton& record, int detect);
 QString DelTempPic(const QString& host, int camera, int step, const QString& name, const QDateTime& now,
                    const QString& stopOperator);
 QString SaveNgVideo(const QString& host, int camera, const QString& product, int isNg);

@@ -312,6 +312,12 @@ void CNT_Net::CNT_SendTempPic(const QString& path)
         queueMessage(kSendTempPic, path.toUtf8());
 }
 
+void CNT_Net::CNT_SendROIParam(const CammerSingleton& record, int detect)
+{
+    if (sends(kSendROIParam))
+        queueMessage(kSendROIParam, NetBody::ROIParam(netCard.hostName, record, detect));
+}
+
 void CNT_Net::CNT_SendDelTempPic(int camera, int step, const QString& name)
 {
     if (sends(kSendDelTempPic))

@@ -60,6 +60,8 @@ public:
     void CNT_SendParam();
     void CNT_SendAlarmPic(const QString& path);
     void CNT_SendTempPic(const QString& path);
+    // Regions of step detect (from 0) of a camera's region record in force.
+    void CNT_SendROIParam(const CammerSingleton& record, int detect);
     void CNT_SendDelTempPic(int camera, int step, const QString& name);
     void CNT_SendGetProduct();
     void CNT_SendGetRemindList();

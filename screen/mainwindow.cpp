@@ -342,6 +342,10 @@ void MainWindow::setInspectionHooks()
     h.netLinkReady = [] { return gpNet && gpNet->isSetUp && gpNet->isClientConnected; };
     h.sendTempPic = [](const QString& path) { gpNet->CNT_SendTempPic(path); };
     h.sendAlarmPic = [](const QString& path) { gpNet->CNT_SendAlarmPic(path); };
+    CammerSingleton::SetSavedHook([](int camera, int detect) {
+        if (NetReportsOn() && camera >= 0 && camera < kMaxCameras && gpWin->views[camera])
+            gpNet->CNT_SendROIParam(*gpWin->views[camera]->liveRecord, detect);
+    });
     CammerSingleton::SetWarningHook([](int text) { showWarnBox(LanStr(text)); });
 }
 

@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/cammersingleton.h"
 #include "network/netbody.h"
 
 #include <cjson/cJSON.h>
@@ -173,4 +174,60 @@ TEST(NetBody, TextsThroughTheQStringOverloadArriveInTheirLatin1Form)
         Parsed json(NetBody::Print(o.get()));
         EXPECT_EQ(QString::fromUtf8(Text(json.root, "device_id")), c.second);
     }
+}
+
+TEST(NetBody, RegionsOfOneStepByShape)
+{
+    CammerSingleton record(2);
+    const int d = 1;
+    record.roiNum[d] = 4;
+    record.roiType[d][0] = kRoiRect;
+    record.rects[d][0].rect = QRect(QPoint(10, 20), QPoint(110, 220));
+    record.roiType[d][1] = kRoiCircle;
+    record.circles[d][1].cx = 300, record.circles[d][1].cy = 400;
+    record.circles[d][1].r = 50, record.circles[d][1].rIn = 20;
+    record.roiType[d][2] = kRoiPolygon;
+    const QPoint triangle[] = {{1, 2}, {30, 4}, {5, 60}};
+    record.polygons[d][2] = RePolygon(3, triangle);
+    record.roiType[d][3] = 9;
+    record.minWH[d][0] = 5, record.sensitivity[d][0] = 25, record.area[d][0] = 100, record.func[d][0] = 8;
+    record.outN[1] = 3;
+    Parsed json(NetBody::ROIParam(kHost, record, d));
+    EXPECT_EQ(Shape(json.root), QStringLiteral("device_id:s camera_id:s detect:n count:n roi:a").split(' '));
+    EXPECT_STREQ(Text(json.root, "camera_id"), "3");
+    EXPECT_EQ(Number(json.root, "detect"), 2);
+    EXPECT_EQ(Number(json.root, "count"), 4);
+    const cJSON* rois = cJSON_GetObjectItemCaseSensitive(json.root, "roi");
+    ASSERT_EQ(cJSON_GetArraySize(rois), 4);
+    const QString common = "roi_idx:n min_size:n sensibility:n max_area:n algorithm:n output_point:n roi_type:n "
+                           "top_point_count:n ";
+    const QString shapes[] = {
+        "top_0_x:n top_0_y:n top_1_x:n top_1_y:n in_r:n out_r:n",
+        "top_0_x:n top_0_y:n in_r:n out_r:n",
+        "top_0_x:n top_0_y:n top_1_x:n top_1_y:n top_2_x:n top_2_y:n in_r:n out_r:n",
+        "in_r:n out_r:n",
+    };
+    const int types[] = {0, 1, 2, -1};
+    const int counts[] = {2, 1, 3, 0};
+    for (int r = 0; r < 4; ++r) {
+        const cJSON* roi = cJSON_GetArrayItem(rois, r);
+        EXPECT_EQ(Shape(roi), (common + shapes[r]).split(' ')) << r;
+        EXPECT_EQ(Number(roi, "roi_idx"), r + 1);
+        EXPECT_EQ(Number(roi, "roi_type"), types[r]);
+        EXPECT_EQ(Number(roi, "top_point_count"), counts[r]);
+    }
+    const cJSON* rect = cJSON_GetArrayItem(rois, 0);
+    EXPECT_EQ(Number(rect, "top_1_x"), 110);   // the bottom-right corner is the last pixel inside
+    EXPECT_EQ(Number(rect, "top_1_y"), 220);
+    EXPECT_EQ(Number(rect, "algorithm"), 8);
+    const cJSON* ring = cJSON_GetArrayItem(rois, 1);
+    EXPECT_EQ(Number(ring, "top_0_x"), 300);
+    EXPECT_EQ(Number(ring, "in_r"), 20);
+    EXPECT_EQ(Number(ring, "out_r"), 50);
+    EXPECT_EQ(Number(ring, "output_point"), 3);
+    EXPECT_EQ(Number(cJSON_GetArrayItem(rois, 2), "top_2_y"), 60);
+
+    Parsed empty(NetBody::ROIParam(kHost, record, 5));
+    EXPECT_EQ(Number(empty.root, "count"), 0);
+    EXPECT_EQ(cJSON_GetArraySize(cJSON_GetObjectItemCaseSensitive(empty.root, "roi")), 0);
 }

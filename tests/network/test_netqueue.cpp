@@ -92,3 +92,17 @@ TEST(NetQueue, MessagesGoOutOldestFirst)
     }
     EXPECT_TRUE(q.isEmpty());
 }
+
+TEST(NetQueue, TheAckWaitCountsFromTheEndOfTheWrite)
+{
+    NetQueue q = Queue({"a"});
+    EXPECT_EQ(q.takeDue(0), "a");
+    q.written(3000);   // a slow client took 3 s to take the bytes
+    EXPECT_EQ(q.takeDue(kWait), QByteArray());
+    EXPECT_EQ(q.waitMs(kWait), 3000);
+    EXPECT_EQ(q.takeDue(kWait + 3000), "a");
+    q.acknowledge();
+    q.written(kWait + 3100);   // an ack during the write leaves nothing in flight
+    EXPECT_FALSE(q.inFlight());
+    EXPECT_EQ(q.waitMs(kWait + 3100), -1);
+}
