@@ -8,6 +8,8 @@
 #include <cjson/cJSON.h>
 
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace NetBody {
@@ -54,6 +56,56 @@ QByteArray Print(const cJSON* object)
 QString LinkText(const QString& text)
 {
     return QString::fromUtf8(text.toLatin1());
+}
+
+namespace {
+
+// Deepest nesting of arrays and objects in a JSON text, strings skipped.
+int Depth(const QByteArray& text)
+{
+    int depth = 0, deepest = 0;
+    bool inString = false, escaped = false;
+    for (const char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
+}  // namespace
+
+Json ParseReplyBody(const QString& body)
+{
+    const QByteArray text = body.toUtf8();
+    if (Depth(text) > kReplyDepth)
+        return nullptr;
+    // the terminating NUL counted in, so that trailing text is refused
+    Json root(cJSON_ParseWithLengthOpts(text.constData(), size_t(text.size()) + 1, nullptr, true));
+    return cJSON_IsObject(root.get()) ? std::move(root) : nullptr;
+}
+
+bool WholeNumber(const cJSON* item, qint64* value)
+{
+    if (!cJSON_IsNumber(item))
+        return false;
+    const double d = item->valuedouble;
+    // 2^63 is the first double out of range; NaN fails both comparisons
+    if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0) || d != std::trunc(d))
+        return false;
+    *value = qint64(d);
+    return true;
 }
 
 qint64 Utc(const QDateTime& time)

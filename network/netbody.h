@@ -43,6 +43,14 @@ QByteArray Print(const cJSON* object);
 // outside Latin-1) read as UTF-8, so that bytes above 127 show as U+FFFD.
 QString LinkText(const QString& text);
 
+// The JSON body of a reply of the client: null when it is not JSON, not an
+// object, or nested deeper than kReplyDepth.
+constexpr int kReplyDepth = 32;
+Json ParseReplyBody(const QString& body);
+// A whole number that fits in 64 bits; false for anything else (a string,
+// a fraction, NaN, infinity, 1e300).
+bool WholeNumber(const cJSON* item, qint64* value);
+
 // Milliseconds since 1970-01-01 UTC.
 qint64 Utc(const QDateTime& time);
 

@@ -231,3 +231,35 @@ TEST(NetBody, RegionsOfOneStepByShape)
     EXPECT_EQ(Number(empty.root, "count"), 0);
     EXPECT_EQ(cJSON_GetArraySize(cJSON_GetObjectItemCaseSensitive(empty.root, "roi")), 0);
 }
+
+TEST(NetBody, ReplyBodiesThatAreNotPlainObjectsAreRefused)
+{
+    const std::pair<QString, bool> cases[] = {
+        {"{\"result\":[{\"product_name\":\"P1\"}]}", true},
+        {QString::fromUtf8("{\"result\":[{\"product_name\":\"产品\"}]}"), true},
+        {"{\"a\":\"[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[\"}", true},   // brackets inside a string
+        {"{\"a\":" + QString(31, '[') + QString(31, ']') + "}", true},
+        {"{\"a\":" + QString(32, '[') + QString(32, ']') + "}", false},
+        {QString(20000, '['), false},
+        {"[{\"result\":[]}]", false},
+        {"{result: nope", false},
+        {"", false},
+        {"{\"a\":1} trailing", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NetBody::ParseReplyBody(c.first) != nullptr, c.second) << c.first.left(60).toStdString();
+}
+
+TEST(NetBody, OnlyWholeNumbersInRangeAreRead)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"1733820000000", true}, {"-5", true}, {"0", true}, {"1.5", false}, {"1e300", false},
+        {"-1e300", false}, {"9223372036854775807", false}, {"\"12\"", false}, {"null", false}};
+    for (const auto& c : cases) {
+        Parsed json(QByteArray("{\"n\":") + c.first + "}");
+        qint64 value = -1;
+        EXPECT_EQ(NetBody::WholeNumber(cJSON_GetObjectItemCaseSensitive(json.root, "n"), &value), c.second) << c.first;
+        if (c.second)
+            EXPECT_EQ(value, QByteArray(c.first).toLongLong());
+    }
+}
