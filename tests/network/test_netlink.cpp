@@ -104,6 +104,14 @@ protected:
         ASSERT_TRUE(net->isSetUp);
         ASSERT_TRUE(net->isListening());
     }
+    // Sends "/reline/" until the link no longer counts the client connected.
+    bool relined(Client& client)
+    {
+        return WaitFor([&] {
+            client.send("/reline/\r\n\r\n");
+            return WaitFor([&] { return !net->isClientConnected; }, 200);
+        }, 10000);
+    }
     QByteArray record(int i)
     {
         net->CNT_SendRecord(QDateTime::fromMSecsSinceEpoch(1000 + i), "Primary", QString("line %1").arg(i));
@@ -217,11 +225,17 @@ TEST_F(NetLink, RepliesThatAreNotRepliesLeaveTheLinkWorking)
     EXPECT_EQ(product.count(QLatin1Char('[')), product.size());
     const QByteArray a = record(0);
     EXPECT_EQ(client.frame(), a);
-    ASSERT_TRUE(WaitFor([&] {
-        client.send("/reline/\r\n\r\n");
-        return WaitFor([&] { return !net->isClientConnected; }, 200);
-    }, 10000));
+    ASSERT_TRUE(relined(client));
     EXPECT_TRUE(recorder.lines().contains("python3.4 ./cnt_net/runNetClient.py"));
+}
+
+TEST_F(NetLink, WithoutTheClientScriptARestartDoesNothing)
+{
+    start();
+    Client client(net->serverPort());
+    ASSERT_TRUE(client.connected);
+    ASSERT_TRUE(relined(client));
+    EXPECT_EQ(recorder.lines(), QStringList());
 }
 
 TEST_F(NetLink, HeartbeatAgeDecidesAtTheTick)

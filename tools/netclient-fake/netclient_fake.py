@@ -100,7 +100,8 @@ class Client:
             if gap > 0:
                 time.sleep(gap)
             try:
-                self.sock.sendall(data)
+                if self.sock:
+                    self.sock.sendall(data)
             except OSError:
                 pass
             self.last_write = time.monotonic()
