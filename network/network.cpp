@@ -18,6 +18,8 @@
 #include <QVariant>
 #include <QtDebug>
 
+#include <unistd.h>
+
 CNT_Net* gpNet = nullptr;
 
 namespace {
@@ -48,12 +50,12 @@ quint16 CNT_Net::Port()
 int CNT_Net::HeartPeriodMs()
 {
     const int ms = EnvNumber("MOULDMON_NET_HEART_MS", kHeartPeriodMs);
-    return ms > 1000 ? ms : kHeartPeriodMs;
+    return ms > kHeartbeatSlackMs ? ms : kHeartPeriodMs;
 }
 
 bool CNT_Net::HeartbeatFresh(qint64 ageMs, qint64 periodMs)
 {
-    return ageMs <= periodMs - 1000;
+    return ageMs <= periodMs - kHeartbeatSlackMs;
 }
 
 bool CNT_Net::ReadLinkSwitch()
@@ -175,6 +177,7 @@ void CNT_Net::incomingConnection(qintptr socketDescriptor)
     if (!socket->setSocketDescriptor(socketDescriptor)) {
         qWarning() << "network link: cannot take a connection:" << socket->errorString();
         delete socket;
+        ::close(int(socketDescriptor));
         return;
     }
     if (clientSocket) {

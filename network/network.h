@@ -29,6 +29,8 @@ public:
 
     static constexpr quint16 kPort = 8890;
     static constexpr int kHeartPeriodMs = 60000;
+    // A heartbeat at most this much younger than the period keeps the client.
+    static constexpr int kHeartbeatSlackMs = 1000;
     // The port in force: kPort, or MOULDMON_NET_PORT for tests.
     static quint16 Port();
     // The heart timer's period: kHeartPeriodMs, or MOULDMON_NET_HEART_MS for tests.
