@@ -25,6 +25,7 @@
 #include "screen/qtrunclock.h"
 #include "screen/runcontroller.h"
 #include "screen/runnet.h"
+#include "screen/runnetlink.h"
 #include "screen/windowrunscreen.h"
 #include "screen/imagecontainer.h"
 #include "screen/drawroiwidget.h"
@@ -311,7 +312,10 @@ void MainWindow::setCameraHooks()
 void MainWindow::createRunController()
 {
     runClock = std::make_unique<QtRunClock>();
-    runNet = std::make_unique<RunNet>();
+    if (gpNet)
+        runNet = std::make_unique<RunNetLink>(*gpNet, [this] { return controller ? &controller->state() : nullptr; });
+    else
+        runNet = std::make_unique<RunNet>();
     runIO = std::make_unique<ControlPortIO>(*gpControlIO);
     runScreen = std::make_unique<WindowRunScreen>(*this);
     record = std::make_unique<OperationRecord>(recordDb.connectionName(), *runClock);
@@ -337,6 +341,12 @@ void MainWindow::setInspectionHooks()
     h.insertRecord = [this](const QString& line) { InsertRecord(line); };
     h.trigSource = [this] { return controller->state().trigSource; };
     h.netLinkReady = [] { return gpNet && gpNet->isSetUp && gpNet->isClientConnected; };
+    h.sendTempPic = [](const QString& path) { gpNet->CNT_SendTempPic(path); };
+    h.sendAlarmPic = [](const QString& path) { gpNet->CNT_SendAlarmPic(path); };
+    CammerSingleton::SetSavedHook([](int camera, int detect) {
+        if (NetReportsOn() && camera >= 0 && camera < kMaxCameras && gpWin->views[camera])
+            gpNet->CNT_SendROIParam(*gpWin->views[camera]->liveRecord, detect);
+    });
     CammerSingleton::SetWarningHook([](int text) { showWarnBox(LanStr(text)); });
 }
 

@@ -7,7 +7,9 @@
 //                    repeated cycles; and the program's memory.
 //   runbench pass    the main window in this process: duration of each
 //                    polling pass and the interval from one pass to the next,
-//                    while cycles run (8 cameras judged at every step).
+//                    while cycles run (8 cameras judged at every step). With
+//                    --stalled-client the network link is on and its client
+//                    connects, then neither reads nor acknowledges.
 //   runbench memory  the real program on a multi-detection machine of 8 steps
 //                    with 10 template files per step and camera: resident
 //                    memory after start-up and after cycles through every step.
@@ -21,6 +23,7 @@
 #include "core/globals.h"
 #include "core/wizardpara.h"
 #include "inspection/templatestore.h"
+#include "network/network.h"
 #include "screen/mainwindow.h"
 #include "screen/runcontroller.h"
 #include "tests/common/testsupport.h"
@@ -45,7 +48,9 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <netinet/in.h>
 #include <sched.h>
+#include <sys/socket.h>
 #include <stdexcept>
 #include <unistd.h>
 #include <vector>
@@ -68,6 +73,7 @@ struct Options {
     int cycles = 200;
     int seconds = 20;
     QSize size{1280, 1024};
+    bool stalledClient = false;
 };
 
 void printFigures(const char* what, std::vector<double> v, const char* unit)
@@ -256,13 +262,39 @@ public:
     std::map<QString, std::vector<double>> longEvents;
 };
 
+// A client of the network link on port that connects with a small receive
+// buffer, then neither reads nor acknowledges; -1 when it cannot connect.
+int StalledClient(quint16 port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int small = 4096;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // The window's passes while the mould opens every 1.4 s (a cycle judges the
 // product and the mould step on every camera).
 int pass(const Options& o, TimingApplication& app)
 {
-    Machine machine(o, [](WizardPara&) {});
+    Machine machine(o, [&o](WizardPara& p) { p.netLinkOn = o.stalledClient; });
     Board board;
     makeProgramObjects(machine, board.io.device());
+    int client = -1;
+    if (o.stalledClient) {
+        qputenv("MOULDMON_NET_PORT", "18891");
+        gpNet = new CNT_Net;
+        client = StalledClient(CNT_Net::Port());
+        if (!gpNet->isSetUp || client < 0)
+            throw std::runtime_error("the network link or its client did not start");
+    }
     auto* window = new MainWindow;
     window->show();
 
@@ -292,7 +324,11 @@ int pass(const Options& o, TimingApplication& app)
     for (const auto& [kind, times] : app.longEvents)
         printFigures(qPrintable(QStringLiteral("> 5 ms: %1").arg(kind)), times, "ms");
     printMemory("memory (this process)", QCoreApplication::applicationPid());
+    if (gpNet)
+        std::printf("network messages waiting for the stalled client: %d\n", gpNet->queuedMessages().size());
     window->StopCameras();
+    if (client >= 0)
+        ::close(client);
     return 0;
 }
 
@@ -368,13 +404,16 @@ int main(int argc, char* argv[])
     const QCommandLineOption cycles(QStringLiteral("cycles"), QStringLiteral("cycles"), QStringLiteral("n"), QStringLiteral("200"));
     const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("seconds of passes"), QStringLiteral("s"), QStringLiteral("20"));
     const QCommandLineOption size(QStringLiteral("size"), QStringLiteral("frame size"), QStringLiteral("WxH"), QStringLiteral("1280x1024"));
-    parser.addOptions({cameras, cycles, seconds, size});
+    const QCommandLineOption stalled(QStringLiteral("stalled-client"),
+                                     QStringLiteral("pass: network link on, its client never reads nor acknowledges"));
+    parser.addOptions({cameras, cycles, seconds, size, stalled});
     parser.addHelpOption();
     parser.process(app);
     Options o;
     o.cameras = std::clamp(parser.value(cameras).toInt(), 1, kMaxCameras);
     o.cycles = std::max(parser.value(cycles).toInt(), 1);
     o.seconds = std::max(parser.value(seconds).toInt(), 1);
+    o.stalledClient = parser.isSet(stalled);
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
     if (wh.size() == 2)
         o.size = QSize(wh[0].toInt(), wh[1].toInt());

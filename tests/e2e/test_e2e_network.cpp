@@ -1,0 +1,277 @@
+// The network link end to end: the real program with the link switched on
+// and the stand-in network client (tools/netclient-fake) on loopback, on a
+// test port. The client records every frame it gets; the tests read that
+// record. Every wait is bounded.
+
+#include "tests/e2e/e2efixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSysInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+using namespace e2e;
+
+namespace {
+
+const char* const kPort = "18890";
+const char* const kReady1 = "The system is ready, there is 1 cameras";
+
+struct Received {
+    int type = -1;
+    QString body;
+    int copy = 0;   // how many times the client got this very frame so far
+};
+
+// The stand-in client, started with extra options; its record is read back.
+class FakeClient
+{
+public:
+    FakeClient(const QString& log, const QStringList& options) : log(log)
+    {
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start("python3", QStringList{SourceDir() + "/tools/netclient-fake/netclient_fake.py", "--port",
+                                             kPort, "--log", log, "--connect-wait", "30"} + options);
+        process.waitForStarted(5000);
+    }
+    ~FakeClient()
+    {
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+    }
+    QList<Received> frames() const
+    {
+        QList<Received> out;
+        for (const QByteArray& line : ReadText(log).toUtf8().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.contains("type"))
+                out.append(Received{o["type"].toInt(), o["body"].toString(), o["copy"].toInt()});
+        }
+        return out;
+    }
+    QStringList events() const
+    {
+        QStringList out;
+        for (const QByteArray& line : ReadText(log).toUtf8().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.contains("event"))
+                out << o["event"].toString();
+        }
+        return out;
+    }
+    QList<Received> ofType(int type) const
+    {
+        QList<Received> out;
+        for (const Received& f : frames()) {
+            if (f.type == type)
+                out << f;
+        }
+        return out;
+    }
+    // Waits until the client got n frames of the type.
+    bool waitType(int type, int n, int ms = kWaitMs) const
+    {
+        return WaitFor([&] { return ofType(type).size() >= n; }, ms);
+    }
+
+    QString log;
+    QProcess process;
+};
+
+// Form fields of a body, in order (the last value keeps any "&").
+QStringList FormKeys(const QString& body)
+{
+    QStringList keys;
+    for (const QString& pair : body.split('&'))
+        keys << pair.section('=', 0, 0);
+    return keys;
+}
+
+QString FormValue(const QString& body, const QString& key)
+{
+    for (const QString& pair : body.split('&')) {
+        if (pair.section('=', 0, 0) == key)
+            return pair.section('=', 1);
+    }
+    return QString();
+}
+
+class Network : public EndToEnd
+{
+protected:
+    Network()
+    {
+        qputenv("MOULDMON_NET_PORT", kPort);
+        para.netLinkOn = 1;
+    }
+    ~Network() override
+    {
+        qunsetenv("MOULDMON_NET_PORT");
+        qunsetenv("MOULDMON_NET_HEART_MS");
+    }
+    std::unique_ptr<FakeClient> client(const QStringList& options = {})
+    {
+        return std::make_unique<FakeClient>(file("netclient.log"), options);
+    }
+    // Descriptions of the record messages the client got, in order.
+    static QStringList Descriptions(const QList<Received>& records)
+    {
+        QStringList out;
+        for (const Received& f : records)
+            out << FormValue(f.body, "description");
+        return out;
+    }
+    // An NG of the mould step raised, then released by a good re-check when
+    // the safety door closes.
+    void alarmRaisedAndReleased()
+    {
+        setFrame(0, kMouldPatch);
+        board("set 0");
+        wordsUntil(0x0F5);
+        ASSERT_TRUE(WaitFor([&] { return records().size() == 2; }, kWaitMs));
+        board("clear 0");
+        board("clear 1");   // door opened
+        wordsUntil(0x0F1);
+        setFrame(0, kNoPatch);
+        board("set 1");
+        wordsUntil(0x0F0);
+    }
+};
+
+}  // namespace
+
+// The client connects before or after the program is up: the ready line
+// queued at start reaches it as message 1 with the host name, the user
+// level and the time; no message of the types never sent.
+TEST_F(Network, HelloFlowTheReadyLineReachesTheClient)
+{
+    auto fake = client();
+    start();
+    ASSERT_TRUE(fake->waitType(1, 1));
+    const Received ready = fake->ofType(1).first();
+    EXPECT_EQ(FormKeys(ready.body), (QStringList{"device_id", "operater", "utc", "description"}));
+    EXPECT_EQ(FormValue(ready.body, "device_id"), QSysInfo::machineHostName());
+    EXPECT_EQ(FormValue(ready.body, "description"), kReady1);
+    bool ok = false;
+    EXPECT_GT(FormValue(ready.body, "utc").toLongLong(&ok), 1600000000000LL);
+    EXPECT_TRUE(ok);
+    for (const Received& f : fake->frames())
+        EXPECT_FALSE(f.type == 0 || f.type == 3 || f.type == 4) << f.type;
+}
+
+// A good cycle reports its result picture (message 5, a path that exists);
+// an alarm and its release report the record line and message 20 after it,
+// record lines in the order of the operation record, each once.
+TEST_F(Network, ACyclesResultAndRecordMessagesInOrder)
+{
+    auto fake = client();
+    start();
+    ASSERT_TRUE(fake->waitType(1, 1));
+    board("set 0");
+    wordsUntil(idle());
+    board("clear 0");
+    ASSERT_TRUE(fake->waitType(5, 1));
+    const QString picture = fake->ofType(5).first().body;
+    EXPECT_TRUE(picture.startsWith('/') && picture.endsWith(".jpg")) << picture.toStdString();
+    EXPECT_TRUE(QFile::exists(picture)) << picture.toStdString();
+
+    alarmRaisedAndReleased();
+
+    ASSERT_TRUE(fake->waitType(20, 1));
+    ASSERT_TRUE(fake->waitType(1, 2));
+    EXPECT_EQ(Descriptions(fake->ofType(1)), records());
+    QList<int> order;
+    for (const Received& f : fake->frames()) {
+        if (f.type == 1 || f.type == 20)
+            order << f.type;
+        EXPECT_EQ(f.copy, 1) << "type " << f.type << ": " << f.body.toStdString();
+    }
+    EXPECT_EQ(order, (QList<int>{1, 1, 20}));
+    const QJsonObject release = QJsonDocument::fromJson(fake->ofType(20).first().body.toUtf8()).object();
+    EXPECT_EQ(release.keys().size(), 5);
+    EXPECT_EQ(release["device_id"].toString(), QSysInfo::machineHostName());
+    EXPECT_TRUE(release["bind_utc"].isDouble());
+    EXPECT_TRUE(release["method"].isString());
+}
+
+// The client withholds its acknowledgement of the first frame: that frame
+// comes exactly once more, after the ack wait, and then the rest once each.
+TEST_F(Network, ADroppedAckCausesExactlyOneResend)
+{
+    auto fake = client({"--withhold", "1"});
+    start();
+    ASSERT_TRUE(WaitFor([&] { return fake->frames().size() >= 2; }, kWaitMs));
+    board("set 0");
+    wordsUntil(idle());
+    ASSERT_TRUE(fake->waitType(5, 1));
+    WaitFor([] { return false; }, 1000);
+    const QList<Received> frames = fake->frames();
+    int again = 0;
+    for (const Received& f : frames) {
+        EXPECT_LE(f.copy, 2) << f.body.toStdString();
+        if (f.copy == 2) {
+            ++again;
+            EXPECT_EQ(f.type, frames[0].type);
+            EXPECT_EQ(f.body, frames[0].body);
+        }
+    }
+    EXPECT_EQ(again, 1);
+}
+
+// A client that never sends a heartbeat is restarted at the heart tick
+// (recorded, never run), and again at every tick while it stays silent.
+TEST_F(Network, ASilentClientIsRestartedAfterTheHeartbeatLimit)
+{
+    qputenv("MOULDMON_NET_HEART_MS", "3000");
+    QDir().mkpath(file("cnt_net"));
+    writeFile("cnt_net/runNetClient.py", "# the network client\n");
+    auto fake = client({"--heart", "0"});
+    start();
+    const QString restart = "python3.4 ./cnt_net/runNetClient.py";
+    // once at start, then at the ticks
+    ASSERT_TRUE(WaitFor([&] { return program->shellLines().size() >= 3; }, kWaitMs));
+    QStringList lines = program->shellLines();
+    lines.removeDuplicates();
+    EXPECT_EQ(lines, QStringList{restart});
+    EXPECT_TRUE(program->terminate());
+    program.reset();
+}
+
+// The client leaves while records are made; they wait in the queue and
+// reach it after it comes back, oldest first, each once.
+TEST_F(Network, MessagesQueuedWhileTheClientIsAwayArriveOnceAfterItReturns)
+{
+    const QString back = file("client-may-return");
+    auto fake = client({"--reconnect-after", "1", "--return-when", back});
+    start();
+    ASSERT_TRUE(WaitFor([&] { return fake->events().contains("leaving"); }, kWaitMs));
+    alarmRaisedAndReleased();
+    writeFile("client-may-return", "");
+    ASSERT_TRUE(fake->waitType(20, 1));
+    ASSERT_TRUE(fake->waitType(1, 2));
+    EXPECT_EQ(Descriptions(fake->ofType(1)), (QStringList{kReady1, "Camera 1Alarm"}));
+    EXPECT_EQ(fake->events().count("connected"), 2);
+    for (const Received& f : fake->frames())
+        EXPECT_EQ(f.copy, 1) << "type " << f.type;
+    // the picture of the NG was made while no client was connected: not sent
+    EXPECT_TRUE(fake->ofType(5).isEmpty());
+}
+
+// Replies that are not replies (200 KB without a blank line, NUL bytes,
+// invalid UTF-8, two replies in one write, a deeply nested or broken body)
+// change nothing: the link goes on and the program ends cleanly.
+TEST_F(Network, MalformedRepliesLeaveTheLinkAlive)
+{
+    auto fake = client({"--garbage", "big,nul,utf8,double,nested,notjson"});
+    start();
+    ASSERT_TRUE(fake->waitType(1, 1));
+    board("set 0");
+    wordsUntil(idle());
+    ASSERT_TRUE(fake->waitType(5, 1));
+    EXPECT_EQ(fake->events().count("connected"), 1);
+}

@@ -1,0 +1,210 @@
+#!/usr/bin/env python3
+"""A stand-in for the network client, for tests and ./run.sh.
+
+Connects to the monitor's link (127.0.0.1:8890), reads its framed messages
+("<type>:<length>:..!" then <length> bytes of body), acknowledges them, sends
+heartbeats, and records every frame it gets as one JSON line. Replies go out
+one per write, from one writer, at least 50 ms apart, so that two never share
+one read on the monitor's side.
+
+Standard library only.
+"""
+
+import argparse
+import json
+import os
+import re
+import socket
+import sqlite3
+import sys
+import threading
+import time
+
+HEADER = re.compile(rb"^(\d+):(\d+):\.\.!")
+ACK = b"/back/\r\n\r\n"
+HEART = b"/heart/\r\n\r\n"
+RELINE = b"/reline/\r\n\r\n"
+REPLY_GAP = 0.05
+
+GARBAGE = {
+    "big": b"x" * (200 * 1024),
+    "nul": b"\0\0\0/heart/",
+    "utf8": b"\xff\xfe\xfd\r\n\r\nzz",
+    "double": ACK + HEART,
+    "nested": b"SessionId:14\r\n\r\n" + b"[" * 20000,
+    "notjson": b"SessionId:14\r\n\r\n{result: nope",
+}
+
+
+def link_switch_on(param_db):
+    """True when row CntNet of PARAM.db starts with a number other than 0."""
+    try:
+        con = sqlite3.connect("file:%s?mode=ro" % param_db, uri=True)
+        row = con.execute("select value from sysparam where name='CntNet'").fetchone()
+        con.close()
+    except sqlite3.Error:
+        return False
+    if not row or row[0] is None:
+        return False
+    m = re.match(r"\s*(-?\d+)", str(row[0]))
+    return bool(m) and int(m.group(1)) != 0
+
+
+def parse_frames(buffer):
+    """Splits whole frames off the front of buffer: (frames, rest)."""
+    frames = []
+    while True:
+        m = HEADER.match(buffer)
+        if not m:
+            if len(buffer) >= 32:   # no header can be this long: not a frame
+                frames.append((-1, buffer))
+                buffer = b""
+            return frames, buffer
+        end = m.end() + int(m.group(2))
+        if len(buffer) < end:
+            return frames, buffer
+        frames.append((int(m.group(1)), buffer[m.end():end]))
+        buffer = buffer[end:]
+
+
+class Client:
+    def __init__(self, args):
+        self.args = args
+        self.sock = None
+        self.write_lock = threading.Lock()
+        self.last_write = 0.0
+        self.received = 0
+        self.seen = {}
+        self.log = open(args.log, "a", encoding="utf-8") if args.log else None
+        self.stop = threading.Event()
+
+    def connect(self):
+        deadline = time.monotonic() + self.args.connect_wait
+        while not self.stop.is_set():
+            try:
+                s = socket.create_connection((self.args.host, self.args.port), timeout=2)
+                s.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+                s.settimeout(0.2)
+                self.sock = s
+                self.note({"event": "connected"})
+                return True
+            except OSError:
+                if time.monotonic() > deadline:
+                    return False
+                time.sleep(0.2)
+        return False
+
+    def reply(self, data):
+        with self.write_lock:
+            gap = self.last_write + REPLY_GAP - time.monotonic()
+            if gap > 0:
+                time.sleep(gap)
+            try:
+                if self.sock:
+                    self.sock.sendall(data)
+            except OSError:
+                pass
+            self.last_write = time.monotonic()
+
+    def note(self, record):
+        if self.log:
+            record["time"] = round(time.time(), 3)
+            self.log.write(json.dumps(record, ensure_ascii=False) + "\n")
+            self.log.flush()
+
+    def frame(self, kind, body):
+        self.received += 1
+        key = (kind, body)
+        self.seen[key] = self.seen.get(key, 0) + 1
+        text = body.decode("utf-8", "replace")
+        try:
+            parsed = json.loads(text) if text.startswith("{") else None
+        except ValueError:
+            parsed = None
+        self.note({"type": kind, "len": len(body), "body": text, "json": parsed, "copy": self.seen[key],
+                   "n": self.received, "problem": "not a frame" if kind < 0 else "type never sent" if kind in (0, 3, 4) else None})
+        withheld = self.received in self.args.withhold or self.args.ack == "none"
+        if not withheld:
+            self.reply(ACK)
+
+    def heartbeats(self):
+        while not self.stop.wait(self.args.heart):
+            self.reply(HEART)
+
+    def session(self):
+        buffer = b""
+        started = time.monotonic()
+        if self.args.garbage:
+            for kind in self.args.garbage.split(","):
+                self.reply(GARBAGE[kind])
+                time.sleep(0.2)
+        while not self.stop.is_set():
+            if self.args.duration and time.monotonic() - started > self.args.duration:
+                self.stop.set()
+                break
+            try:
+                chunk = self.sock.recv(65536)
+            except socket.timeout:
+                continue
+            except OSError:
+                chunk = b""
+            if not chunk:
+                self.note({"event": "closed"})
+                return False
+            frames, buffer = parse_frames(buffer + chunk)
+            for kind, body in frames:
+                self.frame(kind, body)
+                if self.args.reconnect_after and self.received == self.args.reconnect_after:
+                    self.note({"event": "leaving"})
+                    return True
+        return False
+
+    def stay_away(self):
+        """Away for --away seconds, or until the file --return-when exists."""
+        if not self.args.return_when:
+            time.sleep(self.args.away)
+            return
+        deadline = time.monotonic() + self.args.connect_wait
+        while not os.path.exists(self.args.return_when) and time.monotonic() < deadline:
+            time.sleep(0.1)
+
+    def run(self):
+        if self.args.heart > 0:
+            threading.Thread(target=self.heartbeats, daemon=True).start()
+        rounds = 0
+        while not self.stop.is_set() and self.connect():
+            again = self.session()
+            self.sock.close()
+            rounds += 1
+            if not again or rounds > 5:
+                break
+            self.stay_away()
+        self.stop.set()
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    p.add_argument("--host", default="127.0.0.1")
+    p.add_argument("--port", type=int, default=8890)
+    p.add_argument("--log", help="one JSON line per frame received")
+    p.add_argument("--ack", choices=["prompt", "none"], default="prompt")
+    p.add_argument("--withhold", default="", help="frame numbers (from 1) not to acknowledge, e.g. 2,5")
+    p.add_argument("--heart", type=float, default=20, help="seconds between heartbeats; 0 for none")
+    p.add_argument("--garbage", default="", help="replies to send after connecting: " + ",".join(GARBAGE))
+    p.add_argument("--reconnect-after", type=int, default=0, help="leave after this many frames, then reconnect")
+    p.add_argument("--away", type=float, default=2, help="seconds away before reconnecting")
+    p.add_argument("--return-when", metavar="FILE", help="stay away until this file exists")
+    p.add_argument("--connect-wait", type=float, default=60, help="seconds to keep trying to connect")
+    p.add_argument("--duration", type=float, default=0, help="seconds to stay; 0 for ever")
+    p.add_argument("--check-switch", metavar="PARAM_DB",
+                   help="only tell by the exit code whether the link switch is on there (0 on)")
+    args = p.parse_args()
+    args.withhold = {int(n) for n in args.withhold.split(",") if n}
+    if args.check_switch:
+        return 0 if link_switch_on(args.check_switch) else 1
+    Client(args).run()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
