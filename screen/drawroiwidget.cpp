@@ -2,6 +2,8 @@
 
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/inspectionhooks.h"
+#include "network/network.h"
 #include "screen/cammerwidget.h"
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
@@ -212,11 +214,14 @@ void DrawROIWidget::ShowNextTemplate()
     window.regiOption->SlotTempNext();
 }
 
-// The network link reports template files once it is connected.
-void DrawROIWidget::TemplateWritten(const QString&)
+void DrawROIWidget::TemplateWritten(const QString& absolutePath)
 {
+    if (NetReportsOn())
+        gpNet->CNT_SendTempPic(absolutePath);
 }
 
-void DrawROIWidget::TemplateDeleted(int, int, const QString&)
+void DrawROIWidget::TemplateDeleted(int camera1, int step1, const QString& name)
 {
+    if (NetReportsOn())
+        gpNet->CNT_SendDelTempPic(camera1, step1, name);
 }
