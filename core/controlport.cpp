@@ -41,7 +41,12 @@ bool doorWatched()
 
 int OutputLine(int i, int output4Use)
 {
-    return output4Use != 0 && output4Use == i + 1 ? kOut4Line : i;
+    if (output4Use == 0)
+        return i;
+    // Line 3 carries the output moved onto it; the reserve output then has none.
+    if (output4Use == i + 1)
+        return kOut4Line;
+    return i == kOutReserve ? -1 : i;
 }
 
 int ReassignInput4(int word, int input4Use)
@@ -84,8 +89,11 @@ void ControlPort::IOSetOut(int i, int on)
 {
     if (i < 0 || i >= kOutputCount)
         return;
+    const int line = OutputLine(i, para().output4Use);
+    if (line < 0)
+        return;
     const bool level = (on != 0) != (para().outPolarity[i] != 0);
-    outWord = withBit(outWord, OutputLine(i, para().output4Use), level);
+    outWord = withBit(outWord, line, level);
 }
 
 void ControlPort::IOResetAllOut()
@@ -130,7 +138,7 @@ void ControlPort::handleDoor()
 {
     if (!doorWatched() || !prevLevel[kInDoor] || bit(inWord, kInDoor))
         return;
-    if (alarmOn())
+    if (OutputOn(kOutAlarm))
         IOSetOut(kOutAlarm, 0);
     IOFlashOut();
     gisSafeDoorOpen = true;
@@ -138,8 +146,20 @@ void ControlPort::handleDoor()
 
 // Whether the alarm output is logically on: its line (which output4Use may
 // have moved) read through its polarity.
-bool ControlPort::alarmOn() const
+bool ControlPort::OutputOn(int i) const
 {
-    const bool line = bit(outWord, OutputLine(kOutAlarm, para().output4Use));
-    return line != (para().outPolarity[kOutAlarm] != 0);
+    if (i < 0 || i >= kOutputCount)
+        return false;
+    const int line = OutputLine(i, para().output4Use);
+    return line >= 0 && bit(outWord, line) != (para().outPolarity[i] != 0);
+}
+
+bool ControlPort::InputNow(int i) const
+{
+    int word = 0;
+    {
+        QMutexLocker lock(pMutexIO);
+        word = gDataIn;
+    }
+    return i >= 0 && i < 16 && bit(ReassignInput4(word, para().input4Use), i);
 }

@@ -54,12 +54,16 @@ public:
     void IOFlashOut();
     // For isOut, line i of the pending word; otherwise input i as last fetched.
     bool IOState(bool isOut, int i) const;
+    // Logical output i is on: its line after reassignment, with its polarity.
+    bool OutputOn(int i) const;
+    // Input i of the latest exchange with the board (input 4 reassigned),
+    // whether or not the run controller fetched it.
+    bool InputNow(int i) const;
     // Fetches the inputs; true when input pos rose since the last call for pos.
     bool IOInTrigger(int pos);
 
 private:
     void handleDoor();
-    bool alarmOn() const;
 
     uchar prevLevel[16] = {};
     int outWord = 0;
@@ -69,7 +73,8 @@ private:
 
 extern ControlPort* gpControlIO;
 
-// Line of the word that logical output i drives.
+// Line of the word that logical output i drives; -1 for the reserve output
+// while another output is moved onto its line.
 int OutputLine(int i, int output4Use);
 // The input word with input 4 (bit 3) standing in for input 0, 1 or 2.
 int ReassignInput4(int word, int input4Use);

@@ -15,12 +15,13 @@ namespace {
 constexpr int kMultiDetection = 4;
 constexpr int kLampInputs = 4;
 
-// Inputs 0-3 in bits 0-3, outputs 0-3 in bits 4-7.
+// The lamps: inputs 0-3 as last exchanged in bits 0-3, logical outputs 0-3
+// (lit = active) in bits 4-7.
 int boardState(const ControlPort& io)
 {
     int state = 0;
     for (int i = 0; i < kLampInputs; ++i)
-        state |= (io.IOState(false, i) ? 1 : 0) << i | (io.IOState(true, i) ? 1 : 0) << (i + 4);
+        state |= (io.InputNow(i) ? 1 : 0) << i | (io.OutputOn(i) ? 1 : 0) << (i + 4);
     return state;
 }
 }  // namespace
@@ -64,19 +65,17 @@ void IOStatusWidget::paintEvent(QPaintEvent*)
         return;
     shownState = boardState(*gpControlIO);
     const IOStripLayout layout = StripLayout(gpWPara->machineType, gpWPara->trigInput, height());
-    const ControlPort& io = *gpControlIO;
+    const int state = shownState;
     for (int i = 0; i < kLampInputs; ++i)
         if (layout.inputLamp[i])
-            titleBar->promptSwitching_State(0, i, io.IOState(false, i));
-    titleBar->promptSwitching_State(1, 0, io.IOState(true, 0));
-    titleBar->promptSwitching_State(1, 1, io.IOState(true, 1));
-    const QPixmap* alarm = gpPixmapOUT[io.IOState(true, 2) ? 1 : 0];
+            titleBar->promptSwitching_State(0, i, state >> i & 1);
+    for (int i = 0; i < kLampInputs; ++i)
+        titleBar->promptSwitching_State(1, i, state >> (i + 4) & 1);
+    const QPixmap* alarm = gpPixmapOUT[state >> (kOutAlarm + 4) & 1];
     if (alarm && !alarm->isNull()) {
         QPainter painter(this);
         painter.drawPixmap(layout.alarmPicture, *alarm);
     }
-    titleBar->promptSwitching_State(1, 2, io.IOState(true, 2));
-    titleBar->promptSwitching_State(1, 3, io.IOState(true, 3));
 }
 
 void IOStatusWidget::mousePressEvent(QMouseEvent*)

@@ -57,6 +57,8 @@ TEST_F(ControlPortTest, OutputsFollowPolarityAndReassignment)
         {"output4Use 3 moves the alarm to line 3", 0, 3, 2, 1, 0x008},
         {"output4Use 3 leaves other outputs alone", 0, 3, 1, 1, 0x002},
         {"reassigned and inverted", 1, 3, 2, 1, 0x000},
+        {"the reserve output has no line while line 3 is reassigned", 0, 1, 3, 1, 0x000},
+        {"the inverted reserve output leaves line 3 alone", 1, 1, 3, 0, 0x000},
         {"index out of range is ignored", 0, 0, 9, 1, 0x000},
         {"negative index is ignored", 0, 0, -1, 1, 0x000},
     };
@@ -80,6 +82,28 @@ TEST_F(ControlPortTest, AnOutputReachesTheWordOnlyWhenFlushed)
     EXPECT_EQ(published(), 0);
     port->IOFlashOut();
     EXPECT_EQ(published(), 0x001);
+}
+
+// The lamps: a logical output is lit when it is on, whatever its line and
+// polarity; an input as the board last reported it, fetched or not.
+TEST_F(ControlPortTest, LampsShowLogicalOutputsAndTheLatestInputs)
+{
+    para.outPolarity[kOutAlarm] = 1;
+    para.output4Use = 3;   // the alarm on line 3
+    para.input4Use = 1;    // input 4 stands in for input 0
+    auto port = makePort();
+    EXPECT_FALSE(port->OutputOn(kOutAlarm)) << "inverted and off: its line is high";
+    EXPECT_TRUE(port->IOState(true, 3));
+    port->IOSetOut(kOutAlarm, 1);
+    EXPECT_TRUE(port->OutputOn(kOutAlarm));
+    EXPECT_FALSE(port->OutputOn(kOutClampInhibit));
+    EXPECT_FALSE(port->OutputOn(kOutputCount));
+    setInputs(0x008);
+    EXPECT_TRUE(port->InputNow(0)) << "reassigned, without a fetch";
+    EXPECT_FALSE(port->IOState(false, 0)) << "the fetched word is older";
+    setInputs(0x002);
+    EXPECT_TRUE(port->InputNow(1));
+    EXPECT_FALSE(port->InputNow(0));
 }
 
 TEST(InputReassignment, Input4StandsInForTheChosenInput)

@@ -19,8 +19,8 @@ int logicalWord(int lines)
     const WizardPara& p = *gpWPara;
     int word = 0;
     for (int i = 0; i < kOutputCount; ++i) {
-        const bool line = (lines >> OutputLine(i, p.output4Use)) & 1;
-        if (line != (p.outPolarity[i] != 0))
+        const int at = OutputLine(i, p.output4Use);
+        if (at >= 0 && ((lines >> at) & 1) != (p.outPolarity[i] != 0))
             word |= 1 << i;
     }
     return word;
