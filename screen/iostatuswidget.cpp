@@ -55,6 +55,13 @@ IOStatusWidget::IOStatusWidget(QWidget* parent)
 
 void IOStatusWidget::refresh()
 {
+    if (gpWPara) {
+        // Only the alarm picture takes touches; the views and their zoom
+        // buttons below the rest of the strip keep theirs.
+        const QRect picture = StripLayout(gpWPara->machineType, gpWPara->trigInput, height()).alarmPicture;
+        if (mask().boundingRect() != picture)
+            setMask(picture);
+    }
     if (gpControlIO && isVisible() && boardState(*gpControlIO) != shownState)
         update();
 }

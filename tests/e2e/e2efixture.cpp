@@ -1,6 +1,7 @@
 #include "tests/e2e/e2efixture.h"
 
 #include "core/texttable.h"
+#include "core/texttabledata.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,19 @@
 #include <QThread>
 
 namespace e2e {
+
+namespace {
+// The ready line of the record, in the language of the settings (gLan).
+QString readyLine(int cameras)
+{
+    for (int i = 0; i < kTextEntryCount; ++i) {
+        const TextEntry& e = kTextEntries[i];
+        if (e.k == 150)
+            return QString::fromUtf8(gLan == 0 ? e.zh : gLan == 2 ? e.tw : e.en).arg(cameras);
+    }
+    return QString();
+}
+}  // namespace
 
 namespace {
 
@@ -66,7 +80,7 @@ void EndToEnd::start(int cameras)
     const QList<int> opening = wordsUntil(idle());
     ASSERT_TRUE(opening.contains(idle() | 1) && opening.last() == idle()) << Words(opening);
     ASSERT_TRUE(WaitFor([&] { return !records().isEmpty(); }, kWaitMs));
-    ASSERT_EQ(records().last(), QStringLiteral("The system is ready, there is %1 cameras").arg(cameras));
+    ASSERT_EQ(records().last(), readyLine(cameras));
     QThread::msleep(kFrameInUseMs);
 }
 

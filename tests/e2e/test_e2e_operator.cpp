@@ -8,6 +8,7 @@
 #include "tests/e2e/e2efixture.h"
 #include "tests/e2e/xscreen.h"
 
+#include "core/texttable.h"
 #include "inspection/cammersingleton.h"
 #include "inspection/regionjudge.h"
 
@@ -65,7 +66,8 @@ protected:
         if (folder.isEmpty())
             return;
         QDir().mkpath(folder);
-        const QString test = QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        const QString test =
+            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()).replace('/', '-');
         screen.shot(QStringLiteral("%1/%2-%3.png").arg(folder, test, name));
     }
 
@@ -258,3 +260,45 @@ TEST_F(StopStart, UnderThePassword)
     EXPECT_TRUE(titleBecomes(0x1f3f8d));
     shoot("started");
 }
+
+// Screenshots for the eye, in each language, when $MOULDMON_SHOTS names a
+// folder: the option bar and the button column with both snapshot buttons,
+// the alarm bar with the views in the alarm, one view zoomed with the pad.
+class Screens : public Operator, public ::testing::WithParamInterface<int>
+{
+protected:
+    Screens()
+    {
+        para.showSnapshot = 1;
+        para.productDetectOn = 1;
+    }
+};
+
+TEST_P(Screens, ForTheEye)
+{
+    if (qEnvironmentVariable("MOULDMON_SHOTS").isEmpty())
+        GTEST_SKIP() << "screenshots only when MOULDMON_SHOTS names a folder";
+    gLan = GetParam();
+    firstFrame[1] = kMouldPatch;
+    start(2);
+    QThread::msleep(3000);   // the start-up picture has gone
+    shoot("option-bar");
+    board("set 0");
+    ASSERT_EQ(wordsUntil(0x0F5).last(), 0x0F5);
+    board("clear 0");
+    QThread::msleep(700);
+    shoot("alarm");
+    choose(kCamera, 1, 3);
+    // The zoom-in button of the view shown alone: the first press shows the
+    // pad and zoom-out, the next ones zoom.
+    const QPoint zoomIn(1725 - 60 + 27, 98 + 982 - 140 + 27);
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(screen.click(zoomIn.x(), zoomIn.y()));
+        QThread::msleep(300);
+        shoot(QStringLiteral("zoom%1").arg(i));
+    }
+    QThread::msleep(500);
+    shoot("zoomed");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, Screens, ::testing::Values(0, 1, 2));
