@@ -5,9 +5,9 @@
 #include "tests/camera/camerafixture.h"
 
 #include "tools/camera-sim/simrig.h"
-#include "tools/camera-sim/simsdk_gx.h"
-#include "tools/camera-sim/simsdk_is.h"
-#include "tools/camera-sim/simsdk_mvcc.h"
+#include "camera/sdk/gxsdk.h"
+#include "camera/sdk/idssdk.h"
+#include "camera/sdk/hiksdk.h"
 
 #include <fstream>
 

@@ -1,6 +1,6 @@
 // Family 7 stand-in over the simulated camera source.
 
-#include "tools/camera-sim/simsdk_mvcc.h"
+#include "camera/sdk/hiksdk.h"
 #include "tools/camera-sim/simsession.h"
 
 #include <opencv2/imgproc.hpp>
