@@ -68,6 +68,8 @@ protected:
     int idle() const { return para.ejectorPulseOnNG ? 0x000 : 0x0F0; }
 
     WizardPara para;
+    int family = kCameraFamily;   // of the simulated cameras, and their frame size
+    QSize frameSize = kFrameSize;
     int regionOutput = 0;     // NG output of region 0 (0..3 = outputs 4..7)
     int firstFrame[8] = {};   // patches of each camera's first frame
     TempWorkDir work;
