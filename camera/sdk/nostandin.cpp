@@ -25,4 +25,9 @@ bool CloseVideoNode(AVFormatContext**)
     return false;
 }
 
+bool AddressAnswers(uint32_t)
+{
+    return false;
+}
+
 }  // namespace standin

@@ -25,4 +25,8 @@ int OpenVideoNode(int node, AVFormatContext** context);
 // Closes an input made by OpenVideoNode; false (nothing done) for any other.
 bool CloseVideoNode(AVFormatContext** context);
 
+// A simulated device or host answers on this address (IPv4, host order): the
+// ping probe of the network-camera repair asks this in place of the network.
+bool AddressAnswers(uint32_t address);
+
 }  // namespace standin

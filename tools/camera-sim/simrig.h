@@ -37,6 +37,9 @@ struct Knobs {
     int sharpnessRange[2] = {0, 100};
     int contrastRange[2] = {0, 200};
     int gammaRange[2] = {0, 1000};
+    // Family 7: camera N's current address (0: 192.168.77.10 + N, the host's
+    // subnet); a force-IP changes it.
+    uint32_t gigeIp[kMaxCameras] = {};
 };
 
 class Rig

@@ -2,6 +2,7 @@
 
 #include "camera/sdk/standin.h"
 #include "tools/camera-sim/simrig.h"
+#include "tools/camera-sim/simsession.h"
 #include "tools/camera-sim/simvideonode.h"
 
 namespace standin {
@@ -24,6 +25,11 @@ int OpenVideoNode(int node, AVFormatContext** context)
 bool CloseVideoNode(AVFormatContext** context)
 {
     return simcam::CloseVideoNode(context);
+}
+
+bool AddressAnswers(uint32_t address)
+{
+    return simcam::GigeAddressAnswers(address);
 }
 
 }  // namespace standin
