@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -81,6 +82,9 @@ protected:
     {
         if (geteuid() != 0)
             GTEST_SKIP() << "GigE repair tests need root (network namespaces, raw ARP sockets); CI runs them";
+        for (const char* program : {"ip", "nsenter", "unshare"})
+            if (QStandardPaths::findExecutable(program).isEmpty())
+                GTEST_SKIP() << "GigE repair tests need the program " << program;
         const QString hostNet = netNamespace("/proc/1/ns/net");
         if (unshare(CLONE_NEWNET) != 0)
             GTEST_SKIP() << "no network namespace could be made here: " << std::strerror(errno);
