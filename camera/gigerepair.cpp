@@ -149,27 +149,30 @@ bool CBroadcastSocket::Init()
 {
     std::minstd_rand random(std::random_device{}());
     int first = -1, second = -1;
+    const auto closeBoth = [&] {
+        for (int* s : {&first, &second})
+            if (*s >= 0) {
+                ::close(*s);
+                *s = -1;
+            }
+    };
     for (int attempt = 0; attempt < kBindAttempts; ++attempt) {
         if (first < 0 || second < 0) {
+            closeBoth();
             first = udpSocket();
             second = udpSocket();
         }
         const uint16_t port = randomPort(random);
         if (!bindTo(first, INADDR_BROADCAST, port))
-            continue;
+            continue;   // another port, the same sockets
         if (bindTo(second, interfaceIp_, port)) {
             receiveSocket_ = first;
             sendSocket_ = second;
             return true;
         }
-        ::close(first);
-        ::close(second);
-        first = second = -1;
+        closeBoth();   // new sockets next time
     }
-    if (first >= 0)
-        ::close(first);
-    if (second >= 0)
-        ::close(second);
+    closeBoth();
     return false;
 }
 
