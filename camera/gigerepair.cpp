@@ -26,6 +26,7 @@ namespace {
 constexpr int kBindAttempts = 1000;
 constexpr uint16_t kLowestPort = 10001;
 constexpr size_t kReceiveBufferSize = 576;
+constexpr int kReceiveRoom = 1 << 20;   // bytes; the system may grant less
 constexpr size_t kMaxListedDevices = 8000;   // 32 interfaces of 250
 constexpr int kMaxNetInfo = 64;
 constexpr uint32_t kLoopback = 0x7F000001;
@@ -166,6 +167,8 @@ bool CBroadcastSocket::Init()
         if (!bindTo(first, INADDR_BROADCAST, port))
             continue;   // another port, the same sockets
         if (bindTo(second, interfaceIp_, port)) {
+            // Room for a whole table of replies arriving at once.
+            ::setsockopt(first, SOL_SOCKET, SO_RCVBUF, &kReceiveRoom, sizeof kReceiveRoom);
             receiveSocket_ = first;
             sendSocket_ = second;
             return true;

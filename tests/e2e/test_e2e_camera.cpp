@@ -90,5 +90,6 @@ TEST_F(CameraLoss, Family5WithAnUnchangingFrameIsNeverLost)
         ASSERT_EQ(words, (QList<int>{0x0F3, 0x0F1, 0x0F0})) << "cycle " << cycle << ": " << Words(words);
     }
     EXPECT_TRUE(countsBecome(QStringLiteral("%1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ").arg(cycles)));
-    EXPECT_EQ(records(), QStringList{"The system is ready, there is 1 cameras"});
+    const QString record = records().join('\n');
+    EXPECT_FALSE(record.contains("Lost") || record.contains("Restart")) << record.toStdString();
 }

@@ -43,6 +43,7 @@ constexpr size_t kShortAckSize = 64;
 constexpr uint16_t kDiscovery = 0x0002;
 constexpr uint16_t kForceIp = 0xF008;
 constexpr int kRepeats = 3;
+constexpr useconds_t kReplySpacingUs = 300;
 
 volatile sig_atomic_t stop = 0;
 
@@ -226,8 +227,11 @@ private:
             std::printf("\n");
             const int times = o_.mode == "repeat" ? kRepeats : 1;
             for (int t = 0; t < times; ++t)
-                for (size_t k = 0; k < devices_.size(); ++k)
+                for (size_t k = 0; k < devices_.size(); ++k) {
+                    if (k > 0)
+                        usleep(kReplySpacingUs);   // devices answer one after another
                     reply(discoveryAck(devices_[k], id, o_.mode, static_cast<int>(k)), port);
+                }
         } else if (command == kForceIp && n >= 28) {
             for (size_t k = 0; k < devices_.size(); ++k)
                 if (std::memcmp(in + 8, devices_[k].mac, 6) == 0)
