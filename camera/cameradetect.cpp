@@ -4,9 +4,8 @@
 #include "camera/camerafamilies.h"
 #include "camera/cameraglobals.h"
 #include "camera/camerahooks.h"
+#include "camera/sdk/standin.h"
 #include "core/commandrunner.h"
-#include "tools/camera-sim/simrig.h"
-#include "tools/camera-sim/simvideonode.h"
 
 #include <QFile>
 #include <QtDebug>
@@ -42,10 +41,10 @@ void detectNone()
 // The kernel's input-device list as the file "devices" in the working directory.
 void copyInputDeviceList()
 {
-    if (simcam::Rig::instance().active()) {
+    if (standin::Active()) {
         QSaveFile file(QString::fromLatin1(kDevicesFile));
         if (file.open(QIODevice::WriteOnly)) {
-            file.write(QByteArray::fromStdString(simcam::InputDeviceList()));
+            file.write(QByteArray::fromStdString(standin::InputDeviceList()));
             file.commit();
         }
         return;
@@ -68,6 +67,14 @@ FrameGeometry DetectedGeometry(int family, int ow, int oh, bool cut)
         if (c.family == family && c.sensorWidth == ow)
             return FrameGeometry{c.width, c.height, false};
     return g;
+}
+
+QString CameraSdkVersion()
+{
+    char version[kCamVersionSize] = {};
+    if (gCameraID != kCameraMv || CameraSdkGetVersionString(version) != kCamSuccess)
+        return QString();
+    return QString::fromLatin1(version);
 }
 
 int CountUsbCameraLines(const QString& path)

@@ -9,6 +9,10 @@
 // gOW/gOH, gImageW/gImageH and gSensorColor.
 void CheckCameraID();
 
+// The camera SDK's version text that start-up writes to the operation record:
+// family 6 only; empty for the other families or when it cannot be read.
+QString CameraSdkVersion();
+
 // Number of USB cameras the kernel lists (lines naming a camera or webcam in
 // its input-device list, copied to "devices" in the working directory).
 int CheckUSBCameraNum();

@@ -1,9 +1,9 @@
 #pragma once
 // Per-family parts of detection, device counting and the backends. The SDK
-// calls are those of the stand-ins in tools/camera-sim.
+// calls are those declared in camera/sdk.
 
-#include "tools/camera-sim/simsdk_cam.h"
-#include "tools/camera-sim/simsdk_mvcc.h"
+#include "camera/sdk/hiksdk.h"
+#include "camera/sdk/mvsdk.h"
 
 #include "core/globals.h"
 

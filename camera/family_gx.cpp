@@ -7,7 +7,7 @@
 #include "camera/cameraglobals.h"
 #include "camera/framebuffer.h"
 #include "camera/imagemapping.h"
-#include "tools/camera-sim/simsdk_gx.h"
+#include "camera/sdk/gxsdk.h"
 
 #include <QDebug>
 #include <QMutex>

@@ -6,7 +6,7 @@
 #include "camera/cameraglobals.h"
 #include "camera/camerahooks.h"
 #include "camera/framebuffer.h"
-#include "tools/camera-sim/simsdk_is.h"
+#include "camera/sdk/idssdk.h"
 
 #include <cstring>
 #include <vector>

@@ -1,8 +1,7 @@
 #include "camera/usbinput.h"
 
+#include "camera/sdk/standin.h"
 #include "core/globals.h"
-#include "tools/camera-sim/simrig.h"
-#include "tools/camera-sim/simvideonode.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -67,8 +66,8 @@ int OpenUsbInput(int node, AVDictionary** options, AVFormatContext** context)
         url = o.url;
     }
     if (format.isEmpty()) {
-        if (simcam::Rig::instance().active())
-            return simcam::OpenVideoNode(node, context);
+        if (standin::Active())
+            return standin::OpenVideoNode(node, context);
         format = "video4linux2";
         url = QByteArray("/dev/video") + QByteArray::number(node);
     }
@@ -80,7 +79,7 @@ int OpenUsbInput(int node, AVDictionary** options, AVFormatContext** context)
 
 void CloseUsbInput(AVFormatContext** context)
 {
-    if (!simcam::CloseVideoNode(context))
+    if (!standin::CloseVideoNode(context))
         avformat_close_input(context);
 }
 

@@ -1,6 +1,8 @@
 // Program entry: creates every long-lived object in a fixed order, shows the
 // splash screen for one second and runs the event loop.
 
+#include "camera/camerahooks.h"
+#include "camera/gigerepair.h"
 #include "core/globals.h"
 #include "core/mapplication.h"
 #include "core/texttable.h"
@@ -79,6 +81,8 @@ int main(int argc, char* argv[])
     gpNet = new CNT_Net;
 
     InstallSettingsScreens();
+    cameraHooks().repairGigE = RepairAllCameraIP;
+    cameraHooks().ensureDeviceReach = [] { EnsureDeviceReach(); };
     new MainWindow;
 
     if (gpWPara->netLinkOn && gpNet->isSetUp) {

@@ -32,7 +32,6 @@
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
 #include "screen/settingsscreens.h"
-#include "tools/camera-sim/simsdk_cam.h"
 #include "widgets/bmessagebox.h"
 #include "widgets/numberinput.h"
 #include "widgets/numcharinput.h"
@@ -511,11 +510,9 @@ void MainWindow::startTimers()
     frameRateTimer = new QTimer(this);
     connect(frameRateTimer, &QTimer::timeout, this, &MainWindow::SlotFPS);
     frameRateTimer->start(kFrameRateMs);
-    if (gCameraID == kCameraMv) {
-        char version[64] = {};
-        if (CameraSdkGetVersionString(version) == kCamSuccess)
-            InsertRecord(QString::fromLatin1(version));
-    }
+    const QString sdkVersion = CameraSdkVersion();
+    if (!sdkVersion.isEmpty())
+        InsertRecord(sdkVersion);
     gisRunWTD = 1;
     CameraSetSpeed();
     zoomIdleTimer->setInterval(kZoomIdleMs);

@@ -79,6 +79,7 @@ void CameraFixture::TearDown()
     SetUsbInputOverride(QString(), QString());
     cameraHooks() = CameraHooks();
     qunsetenv("MOULDMON_SIM_CAMERAS");
+    qunsetenv("MOULDMON_SIM_NOISE");
     simcam::Rig::instance().reload();
 }
 

@@ -34,6 +34,9 @@ protected:
     void writeFrame(int cam, const cv::Mat& frame);
     void setOffline(int cam, bool offline);
     std::string simPath() const;
+    // The cameras deliver their files' exact pixels, without sensor noise
+    // (for checks of single pixel values); call before detect().
+    static void exactFrames() { qputenv("MOULDMON_SIM_NOISE", "0"); }
 
     // Image settings under which frames pass unchanged: software contrast
     // factor 0 (family 4), eq contrast 1 and gamma about 1, no sharpening (USB).

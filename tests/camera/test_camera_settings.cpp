@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Settings, Family4ContrastIsAppliedToEveryFrameInSoftware)
 {
+    exactFrames();
     setUpFamily(4);
     gpWPara->contrast[0] = 0;   // factor -50: half the contrast around 128
     startViews(1);

@@ -1,13 +1,16 @@
 // The simulated camera source behind the SDK stand-ins: only the folder's
 // family lists cameras, an unplugged camera fails its calls until it comes
-// back, frames carry their number, and the call log reaches the folder.
+// back, frames carry their number and sensor noise, and the call log reaches
+// the folder.
 
 #include "tests/camera/camerafixture.h"
 
 #include "tools/camera-sim/simrig.h"
-#include "tools/camera-sim/simsdk_gx.h"
-#include "tools/camera-sim/simsdk_is.h"
-#include "tools/camera-sim/simsdk_mvcc.h"
+#include "camera/sdk/gxsdk.h"
+#include "camera/sdk/idssdk.h"
+#include "camera/sdk/hiksdk.h"
+
+#include <opencv2/core.hpp>
 
 #include <fstream>
 
@@ -41,6 +44,7 @@ TEST_F(SimRig, OnlyTheFolderFamilyListsCameras)
 TEST_F(SimRig, AnUnpluggedCameraFailsItsCallsUntilPluggedIn)
 {
     makeSim(4, 1);
+    exactFrames();
     point();
     GxHandle h = nullptr;
     ASSERT_EQ(GXOpenDeviceByIndex(1, &h), kGxSuccess);
@@ -81,3 +85,42 @@ TEST_F(SimRig, TheCallLogReachesTheFolder)
 }
 
 }  // namespace
+
+// Sensor noise: two frames of a camera are never equal; each differs from its
+// file by one grey level on at most one pixel in kNoiseSpacing, never past 0
+// or 255; a frame number of a camera always carries the same noise; and
+// MOULDMON_SIM_NOISE=0 gives the file's exact pixels.
+TEST_F(SimRig, FramesCarrySparseSeededNoiseUnlessTurnedOff)
+{
+    const cv::Size size(320, 240);
+    makeSim(6, 1, size);
+    point();
+    simcam::Rig& rig = simcam::Rig::instance();
+    const cv::Mat file(size, CV_8UC1, cv::Scalar(Level(0)));
+    cv::Mat a, b;
+    uint64_t na = 0, nb = 0;
+    ASSERT_TRUE(rig.nextFrame(0, 0, 1000, &a, &na));
+    ASSERT_TRUE(rig.nextFrame(0, na, 1000, &b, &nb));
+    for (const cv::Mat& frame : {a, b}) {
+        cv::Mat diff;
+        cv::absdiff(frame, file, diff);
+        EXPECT_EQ(cv::norm(diff, cv::NORM_INF), 1.0);
+        EXPECT_LE(cv::countNonZero(diff), static_cast<int>(file.total() / simcam::kNoiseSpacing));
+    }
+    EXPECT_GT(cv::norm(a, b, cv::NORM_L1), 0.0);
+
+    for (int level : {0, 255}) {
+        cv::Mat first(size, CV_8UC3, cv::Scalar::all(level)), again = first.clone();
+        simcam::AddNoise(first, 2, 77);
+        simcam::AddNoise(again, 2, 77);
+        EXPECT_EQ(cv::norm(first, again, cv::NORM_INF), 0.0);
+        cv::Mat diff;
+        cv::absdiff(first, cv::Scalar::all(level), diff);
+        EXPECT_EQ(cv::norm(diff, cv::NORM_INF), 1.0) << level;
+    }
+
+    exactFrames();
+    point();
+    ASSERT_TRUE(rig.nextFrame(0, 0, 1000, &a, &na));
+    EXPECT_EQ(cv::norm(a, file, cv::NORM_INF), 0.0);
+}

@@ -70,8 +70,8 @@ EndToEnd::~EndToEnd()
 
 void EndToEnd::start(int cameras)
 {
-    ASSERT_TRUE(WriteSettings(file("PARAM.db"), para, cameras, regionOutput));
-    ASSERT_TRUE(WriteCameras(file("simcams"), cameras, firstFrame));
+    ASSERT_TRUE(WriteSettings(file("PARAM.db"), para, cameras, regionOutput, frameSize));
+    ASSERT_TRUE(WriteCameras(file("simcams"), cameras, firstFrame, frameSize, family));
     beforeProgram();
     ASSERT_TRUE(io.start());
     board("set 1");   // safety door closed
@@ -86,7 +86,7 @@ void EndToEnd::start(int cameras)
 
 void EndToEnd::setFrame(int camera, int patches)
 {
-    ASSERT_TRUE(ReplaceFrame(file(QStringLiteral("simcams/cam%1").arg(camera)), patches));
+    ASSERT_TRUE(ReplaceFrame(file(QStringLiteral("simcams/cam%1").arg(camera)), patches, frameSize));
     QThread::msleep(kFrameInUseMs);
 }
 

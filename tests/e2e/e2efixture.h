@@ -71,7 +71,9 @@ protected:
     virtual void beforeProgram() {}
 
     WizardPara para;
-    QString display;          // X display to run on (none: offscreen)
+    QString display;              // X display to run on (none: offscreen)
+    int family = kCameraFamily;   // of the simulated cameras, and their frame size
+    QSize frameSize = kFrameSize;
     int regionOutput = 0;     // NG output of region 0 (0..3 = outputs 4..7)
     int firstFrame[8] = {};   // patches of each camera's first frame
     TempWorkDir work;

@@ -169,13 +169,13 @@ QImage Frame(int patches, const QSize& size)
     return frame;
 }
 
-bool WriteCameras(const QString& root, int cameras, const int* patches, const QSize& frame)
+bool WriteCameras(const QString& root, int cameras, const int* patches, const QSize& frame, int family)
 {
     QDir().mkpath(root);
-    QFile family(root + QStringLiteral("/family"));
-    if (!family.open(QIODevice::WriteOnly) || family.write(QByteArray::number(kCameraFamily)) <= 0)
+    QFile familyFile(root + QStringLiteral("/family"));
+    if (!familyFile.open(QIODevice::WriteOnly) || familyFile.write(QByteArray::number(family)) <= 0)
         return false;
-    family.close();
+    familyFile.close();
     for (int c = 0; c < cameras; ++c) {
         const QString dir = root + QStringLiteral("/cam%1").arg(c);
         if (!QDir().mkpath(dir) || !Frame(patches ? patches[c] : kNoPatch, frame).save(dir + QStringLiteral("/frame.png")))

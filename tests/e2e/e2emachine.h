@@ -51,7 +51,8 @@ bool EditRegions(const QString& paramDb, int camera, const std::function<void(Ca
 // A black frame with the given patches.
 QImage Frame(int patches, const QSize& frame = kFrameSize);
 // The simulated cameras under root: the family and each camera's first frame.
-bool WriteCameras(const QString& root, int cameras, const int* patches, const QSize& frame = kFrameSize);
+bool WriteCameras(const QString& root, int cameras, const int* patches, const QSize& frame = kFrameSize,
+                  int family = kCameraFamily);
 // Replaces the frame of the camera in folder camDir (renamed over frame.png).
 bool ReplaceFrame(const QString& camDir, int patches, const QSize& frame = kFrameSize);
 

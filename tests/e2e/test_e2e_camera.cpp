@@ -71,3 +71,25 @@ TEST_F(CameraLoss, UnreadableFirstFrameStartsAndIsNg)
     EXPECT_TRUE(WaitFor([&] { return records().contains("Camera 1Alarm"); }, kWaitMs));
     EXPECT_TRUE(records().contains("Camera 1 image unusable: no image yet")) << records().join('\n').toStdString();
 }
+
+// Family 5 counts only a changed image as a new frame. Its simulated camera,
+// like a real sensor, never delivers two equal images, so with a frame file
+// that never changes the cycles go on and the camera is never declared lost.
+// MOULDMON_E2E_CYCLES runs more cycles (a long run by hand).
+TEST_F(CameraLoss, Family5WithAnUnchangingFrameIsNeverLost)
+{
+    family = 5;
+    frameSize = QSize(1280, 1024);
+    const int cycles = qEnvironmentVariableIsSet("MOULDMON_E2E_CYCLES") ? qEnvironmentVariableIntValue("MOULDMON_E2E_CYCLES") : 8;
+    start();
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        board("clear 0");
+        ASSERT_EQ(wordsWithin(300), QList<int>()) << "cycle " << cycle;
+        board("set 0");
+        const QList<int> words = wordsUntil(idle());
+        ASSERT_EQ(words, (QList<int>{0x0F3, 0x0F1, 0x0F0})) << "cycle " << cycle << ": " << Words(words);
+    }
+    EXPECT_TRUE(countsBecome(QStringLiteral("%1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ").arg(cycles)));
+    const QString record = records().join('\n');
+    EXPECT_FALSE(record.contains("Lost") || record.contains("Restart")) << record.toStdString();
+}

@@ -2,10 +2,12 @@
 
 #include <opencv2/imgcodecs.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -61,6 +63,8 @@ void Rig::reload()
 {
     const char* dir = std::getenv("MOULDMON_SIM_CAMERAS");
     root_ = dir ? dir : "";
+    const char* noise = std::getenv("MOULDMON_SIM_NOISE");
+    noise_ = !noise || std::strcmp(noise, "0") != 0;
     while (root_.size() > 1 && root_.back() == '/')
         root_.pop_back();
     family_ = 0;
@@ -176,6 +180,8 @@ bool Rig::nextFrame(int cam, uint64_t after, int timeoutMs, cv::Mat* frame, uint
             if (image.empty())
                 return false;
             image.copyTo(*frame);
+            if (noise_)
+                AddNoise(*frame, cam, tick);
             *number = tick;
             return true;
         }
@@ -228,6 +234,25 @@ void Stamp(cv::Mat frame, uint64_t number)
 {
     const cv::Rect corner(0, 0, std::min(kStampSize, frame.cols), std::min(kStampSize, frame.rows));
     frame(corner).setTo(cv::Scalar::all(static_cast<double>(number & 0xFF)));
+}
+
+void AddNoise(cv::Mat& frame, int cam, uint64_t number)
+{
+    if (frame.empty() || frame.depth() != CV_8U || !frame.isContinuous())
+        return;
+    std::mt19937_64 draw(number * kMaxCameras + static_cast<uint64_t>(cam));
+    const size_t pixels = frame.total();
+    const size_t count = std::max<size_t>(1, pixels / kNoiseSpacing);
+    const int channels = frame.channels();
+    for (size_t i = 0; i < count; ++i) {
+        const uint64_t r = draw();
+        uint8_t* pixel = frame.data + (r % pixels) * static_cast<size_t>(channels);
+        const bool up = (r >> 63) != 0;
+        for (int c = 0; c < channels; ++c) {
+            uint8_t& v = pixel[c];
+            v = (up && v < 255) || v == 0 ? static_cast<uint8_t>(v + 1) : static_cast<uint8_t>(v - 1);
+        }
+    }
 }
 
 std::string Num(double v)

@@ -6,9 +6,13 @@
 //   camN/frame.png  (or frame.bmp) the frame it delivers, read again when the file changes
 //   camN/offline    while present the camera delivers nothing, its calls fail and
 //                   enumeration does not list it
-// Frames tick at kFrameRate; the stand-ins mark the top-left corner of every
-// frame they deliver with its frame number (Stamp), so that consecutive frames
-// always differ, even after scaling. Every
+// Frames tick at kFrameRate. Like a real sensor, no two frames are equal:
+// every frame carries sensor noise (AddNoise: one pixel in kNoiseSpacing moved
+// by one grey level, up or down, at places drawn from a generator seeded with
+// the camera and the frame number, so a run repeats exactly), unless
+// MOULDMON_SIM_NOISE=0 asks for the file's exact pixels. The stand-ins also
+// mark the top-left corner of every frame they deliver with its frame number
+// (Stamp), which survives windows and scaling. Every
 // configuration call of a stand-in is appended to the call log (in memory and
 // to "calls.log" in the folder).
 
@@ -33,6 +37,9 @@ struct Knobs {
     int sharpnessRange[2] = {0, 100};
     int contrastRange[2] = {0, 200};
     int gammaRange[2] = {0, 1000};
+    // Family 7: camera N's current address (0: 192.168.77.10 + N, the host's
+    // subnet); a force-IP changes it.
+    uint32_t gigeIp[kMaxCameras] = {};
 };
 
 class Rig
@@ -45,6 +52,7 @@ public:
     void reload();
 
     bool active() const { return !root_.empty(); }
+    bool noise() const { return noise_; }
     const std::string& root() const { return root_; }
     int family() const { return family_; }
     // Camera folders cam0.. that exist (a gap ends the list).
@@ -78,6 +86,7 @@ private:
     cv::Mat base(int cam);   // the camera's frame file, re-read when it changed
 
     std::string root_;
+    bool noise_ = true;
     int family_ = 0;
     int count_ = 0;
     std::chrono::steady_clock::time_point epoch_;
@@ -85,6 +94,11 @@ private:
     mutable std::mutex logMutex_;
     std::vector<std::string> calls_;
 };
+
+// Sensor noise of frame `number` of camera cam (8-bit, 1 or 3 channels; every
+// channel of a chosen pixel moves the same way, and never past 0 or 255).
+constexpr int kNoiseSpacing = 256;
+void AddNoise(cv::Mat& frame, int cam, uint64_t number);
 
 // Formats one call-log line: "<function> cam<N> <args>".
 std::string Call(const char* function, int cam, const std::string& args = std::string());

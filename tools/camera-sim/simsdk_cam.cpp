@@ -1,6 +1,6 @@
 // Family 6 stand-in over the simulated camera source.
 
-#include "tools/camera-sim/simsdk_cam.h"
+#include "camera/sdk/mvsdk.h"
 #include "tools/camera-sim/simsession.h"
 
 #include <opencv2/imgproc.hpp>

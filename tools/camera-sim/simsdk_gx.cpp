@@ -1,6 +1,6 @@
 // Family 4 stand-in over the simulated camera source.
 
-#include "tools/camera-sim/simsdk_gx.h"
+#include "camera/sdk/gxsdk.h"
 #include "tools/camera-sim/simsession.h"
 
 #include <opencv2/imgproc.hpp>

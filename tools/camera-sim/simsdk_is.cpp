@@ -1,6 +1,6 @@
 // Family 5 stand-in over the simulated camera source.
 
-#include "tools/camera-sim/simsdk_is.h"
+#include "camera/sdk/idssdk.h"
 #include "tools/camera-sim/simsession.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 // Family 7 stand-in over the simulated camera source.
 
-#include "tools/camera-sim/simsdk_mvcc.h"
+#include "camera/sdk/hiksdk.h"
 #include "tools/camera-sim/simsession.h"
 
 #include <opencv2/imgproc.hpp>
@@ -70,7 +70,8 @@ void fill(MvccDeviceInfo* e, int cam)
     e->transport = kMvccGigE;
     e->macHigh = 0x0000A0B1;
     e->macLow = 0xC2D30000u + static_cast<uint32_t>(cam);
-    e->gige.currentIp = (kHostIp & kMask) | static_cast<uint32_t>(10 + cam);
+    const uint32_t ip = Rig::instance().knobs.gigeIp[cam];
+    e->gige.currentIp = ip ? ip : (kHostIp & kMask) | static_cast<uint32_t>(10 + cam);
     e->gige.currentMask = kMask;
     e->gige.hostIp = kHostIp;
     std::strcpy(e->gige.manufacturer, "SIM");
@@ -138,6 +139,22 @@ int getFloat(MvccHandle h, const char* name, MvccFloatValue* value)
 }
 
 }  // namespace
+
+namespace simcam {
+
+bool GigeAddressAnswers(uint32_t address)
+{
+    if (address == kHostIp)
+        return true;
+    MvccDeviceList list;
+    MV_CC_EnumDevices(kMvccGigE, &list);
+    for (uint32_t i = 0; i < list.count; ++i)
+        if (list.devices[i]->gige.currentIp == address)
+            return true;
+    return false;
+}
+
+}  // namespace simcam
 
 int MV_CC_EnumDevices(uint32_t transports, MvccDeviceList* list)
 {
@@ -211,6 +228,7 @@ int MV_GIGE_ForceIpEx(MvccHandle h, uint32_t ip, uint32_t mask, uint32_t gateway
     if (!hd || !Rig::instance().online(hd->device.instance))
         return kMvccNoDevice;
     MvccDeviceInfo& e = entries()[hd->device.instance];
+    Rig::instance().knobs.gigeIp[hd->device.instance] = ip;
     e.gige.currentIp = ip;
     e.gige.currentMask = mask;
     e.gige.defaultGateway = gateway;

@@ -99,6 +99,8 @@ private:
 // Crops the centred or offset window (x, y, w, h) out of frame; empty when it
 // does not fit.
 cv::Mat Window(const cv::Mat& frame, int x, int y, int w, int h);
+// The host (192.168.77.1) or a listed family 7 camera holds the address.
+bool GigeAddressAnswers(uint32_t address);
 // The frame as 8-bit grey.
 cv::Mat Grey(const cv::Mat& frame);
 

@@ -1,7 +1,9 @@
 #pragma once
-// Camera family 7: the SDK calls the camera layer makes, served here by the
-// simulated camera source (the vendor library is not part of this build).
-// Status 0 is success throughout; features are named.
+// Camera family 7 (Hikvision): the SDK calls the camera layer makes, as the camera
+// layer declares them. The library behind them is chosen by the build switch
+// MOULDMON_SIM_SDKS (camera/CMakeLists.txt): the simulated SDK of
+// tools/camera-sim, or on a device the vendor library (through an adapter).
+// Status 0 is success throughout. Features are named.
 
 #include <cstdint>
 

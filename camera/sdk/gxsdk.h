@@ -1,6 +1,8 @@
 #pragma once
-// Camera family 4: the SDK calls the camera layer makes, served here by the
-// simulated camera source (the vendor library is not part of this build).
+// Camera family 4 (Daheng): the SDK calls the camera layer makes, as the camera
+// layer declares them. The library behind them is chosen by the build switch
+// MOULDMON_SIM_SDKS (camera/CMakeLists.txt): the simulated SDK of
+// tools/camera-sim, or on a device the vendor library (through an adapter).
 // Status 0 is success throughout. Features are numeric identifiers.
 
 #include <cstdint>

@@ -1,7 +1,9 @@
 #pragma once
-// Camera family 6: the SDK calls the camera layer makes, served here by the
-// simulated camera source (the vendor library is not part of this build).
-// Status 0 is success throughout; a camera handle is valid when >= 1.
+// Camera family 6 (MindVision): the SDK calls the camera layer makes, as the camera
+// layer declares them. The library behind them is chosen by the build switch
+// MOULDMON_SIM_SDKS (camera/CMakeLists.txt): the simulated SDK of
+// tools/camera-sim, or on a device the vendor library (through an adapter).
+// Status 0 is success throughout. A camera handle is valid when >= 1.
 
 #include <cstdint>
 
@@ -20,6 +22,7 @@ constexpr uint32_t kCamMono8 = 0x01080001;
 constexpr int32_t kCamCustomResolution = 0xFF;
 constexpr int32_t kCamFactoryParameters = 255;
 constexpr int32_t kCamListCapacity = 12;
+constexpr int kCamVersionSize = 64;
 
 struct CamDeviceInfo {
     char productName[32] = {};
@@ -66,7 +69,7 @@ struct CamFrameHead {
 
 CamStatus CameraSdkInit(int32_t language);
 CamStatus CameraUSBDeviceInit();
-CamStatus CameraSdkGetVersionString(char* text);   // at least 64 bytes
+CamStatus CameraSdkGetVersionString(char* text);   // kCamVersionSize bytes
 // count: the list's capacity on entry, the number of devices listed on return.
 CamStatus CameraEnumerateDevice(CamDeviceInfo* list, int32_t* count);
 CamStatus CameraInit(const CamDeviceInfo* device, int32_t parameterMode, int32_t team, CamHandle* camera);
