@@ -322,23 +322,22 @@ bool CammerSingleton::SaveDatatoFile(QSqlDatabase& db) const
         const QString table = TableName();
         Statement select(db, kSelect, table), insert(db, kInsert, table), update(db, kUpdate, table),
             remove(db, kDelete, table);
+        // A row is written whether or not the table holds it yet: a step or
+        // region without its row would otherwise be lost at the next start.
+        const auto put = [&](const QString& name, const QString& value) {
+            QString old;
+            const bool exists = select.value(name, &old);
+            return !select.failed && (exists ? update.run(name, &value) : insert.run(name, &value));
+        };
         for (int d = 0; d < kMaxDetects && ok; ++d) {
             QStringList header{QString::number(roiNum[d])};
             for (int flag : detectFlag[d])
                 header << QString::number(flag);
-            const QString detectValue = header.join(QLatin1Char(' '));
-            ok = update.run(detectName(d), &detectValue);
+            ok = put(detectName(d), header.join(QLatin1Char(' ')));
             const int count = std::clamp(roiNum[d], 0, kMaxRegions);
             for (int r = 0; r < kMaxRegions && ok; ++r) {
                 const QString name = roiName(d, r);
-                if (r >= count) {
-                    ok = remove.run(name);
-                    continue;
-                }
-                QString old;
-                const bool exists = select.value(name, &old);
-                const QString value = RegionText(d, r);
-                ok = !select.failed && (exists ? update.run(name, &value) : insert.run(name, &value));
+                ok = r >= count ? remove.run(name) : put(name, RegionText(d, r));
             }
         }
     }

@@ -255,6 +255,20 @@ TEST_F(RegionTable, SaveThatFailsPartWayChangesNothingAndSaysSo)
     EXPECT_EQ(rows().at(QStringLiteral("ROI0-0")), QStringLiteral("5 77 100 0 1 0 0 50 50 100 100"));
 }
 
+// A table that lacks a step's row when the regions are saved: the save adds
+// it, so the next start reads the step's regions.
+TEST_F(RegionTable, SaveAddsAMissingStepRow)
+{
+    auto record = load();
+    exec(QStringLiteral("delete from cammer3 where name = 'detect2'"));
+    record->roiNum[2] = 1;
+    record->SetDefaultRegion(2, 0);
+    ASSERT_TRUE(record->SaveDatatoFile(db));
+    ASSERT_EQ(rows().count(QStringLiteral("detect2")), 1u);
+    EXPECT_EQ(rows().at(QStringLiteral("detect2")), QStringLiteral("1 0 0 0 0 0 0 0 0"));
+    EXPECT_EQ(load()->roiNum[2], 1);
+}
+
 TEST_F(RegionTable, SaveWithoutTheTableFails)
 {
     CammerSingleton other(5);
