@@ -71,6 +71,30 @@ protected:
         screen.shot(QStringLiteral("%1/%2-%3.png").arg(folder, test, name));
     }
 
+    // The title bar becomes this colour on the screen (within ms).
+    ::testing::AssertionResult titleBecomes(QRgb colour, int ms = 5000)
+    {
+        QRgb seen = 0;
+        const bool ok = WaitFor(
+            [&] {
+                const QString shotFile = file("title.png");
+                seen = screen.shot(shotFile) ? QImage(shotFile).pixel(900, 90) & 0xFFFFFF : 0;
+                return seen == colour;
+            },
+            ms);
+        if (ok)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "title bar " << std::hex << seen;
+    }
+
+    // Starts the program and waits until its main screen is up (the
+    // start-up picture gone, the title bar blue).
+    void startShown(int cameras)
+    {
+        start(cameras);
+        ASSERT_TRUE(titleBecomes(0x1f3f8d, kWaitMs));
+    }
+
     // Picks item `item` of the choice in row `row` of the side bar.
     void choose(int row, int item, int items)
     {
@@ -87,7 +111,7 @@ protected:
     void mouldAlarm(int camera)
     {
         firstFrame[camera] = kMouldPatch;
-        start(2);
+        startShown(2);
         board("set 0");
         const QList<int> words = wordsUntil(0x0F5);
         ASSERT_EQ(words.last(), 0x0F5) << Words(words);
@@ -193,22 +217,6 @@ protected:
         para.noClampWhenStopped = 1;
     }
 
-    // The title bar becomes this colour on the screen (within 5 s).
-    ::testing::AssertionResult titleBecomes(QRgb colour)
-    {
-        QRgb seen = 0;
-        const bool ok = WaitFor(
-            [&] {
-                const QString shotFile = file("title.png");
-                seen = screen.shot(shotFile) ? QImage(shotFile).pixel(900, 90) & 0xFFFFFF : 0;
-                return seen == colour;
-            },
-            5000);
-        if (ok)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "title bar " << std::hex << seen;
-    }
-
     // The operator enters the password on the keypad that the field opens.
     void enterPassword(const QRect& box, const QString& digits)
     {
@@ -235,8 +243,7 @@ protected:
 
 TEST_F(StopStart, UnderThePassword)
 {
-    start(1);
-    EXPECT_TRUE(titleBecomes(0x1f3f8d));
+    startShown(1);
     press(kStopStart);
     const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
     ASSERT_TRUE(box.isValid()) << "no password box";
@@ -280,8 +287,7 @@ TEST_P(Screens, ForTheEye)
         GTEST_SKIP() << "screenshots only when MOULDMON_SHOTS names a folder";
     gLan = GetParam();
     firstFrame[1] = kMouldPatch;
-    start(2);
-    QThread::msleep(3000);   // the start-up picture has gone
+    startShown(2);
     shoot("option-bar");
     board("set 0");
     ASSERT_EQ(wordsUntil(0x0F5).last(), 0x0F5);
@@ -302,3 +308,44 @@ TEST_P(Screens, ForTheEye)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Screens, ::testing::Values(0, 1, 2));
+
+namespace {
+// Pixels of the camera area (left of the pad, under the view's corner box)
+// that differ strongly between two screenshots.
+int changedPixels(const QImage& a, const QImage& b)
+{
+    int changed = 0;
+    for (int y = 140; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < 1400; ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 64 || std::abs(qGreen(p) - qGreen(q)) > 64
+                || std::abs(qBlue(p) - qBlue(q)) > 64)
+                ++changed;
+        }
+    }
+    return changed;
+}
+}  // namespace
+
+// One camera: the first press of the zoom-in button shows the pad, the next
+// zooms the view; the pad's fit button brings it back.
+TEST_F(Operator, ZoomAndFitTheView)
+{
+    para.realTimeRoiDisplay = 1;   // the regions drawn on the live picture
+    startShown(1);
+    const QString before = file("before.png"), zoomed = file("zoomed.png"), fitted = file("fitted.png");
+    ASSERT_TRUE(screen.shot(before));
+    const QPoint zoomIn(1725 - 60 + 27, 98 + 982 - 140 + 27);
+    const QPoint fit(1725 - 165 + 82, 98 + 982 - 300 + 82);
+    ASSERT_TRUE(screen.click(zoomIn.x(), zoomIn.y()));
+    QThread::msleep(300);
+    ASSERT_TRUE(screen.click(zoomIn.x(), zoomIn.y()));
+    QThread::msleep(500);
+    ASSERT_TRUE(screen.shot(zoomed));
+    shoot("zoomed");
+    EXPECT_GT(changedPixels(QImage(before), QImage(zoomed)), 300) << "the view is zoomed";
+    ASSERT_TRUE(screen.click(fit.x(), fit.y()));
+    QThread::msleep(500);
+    ASSERT_TRUE(screen.shot(fitted));
+    EXPECT_LT(changedPixels(QImage(before), QImage(fitted)), 100) << "fitted back";
+}
