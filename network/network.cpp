@@ -2,8 +2,10 @@
 
 #include "core/commandrunner.h"
 #include "core/wizardpara.h"
+#include "inspection/inspectionhooks.h"
 #include "network/netframe.h"
 #include "network/netsender.h"
+#include "network/netstore.h"
 
 #include <cjson/cJSON.h>
 
@@ -105,6 +107,8 @@ CNT_Net::CNT_Net(QObject* parent)
     timerNames.insert(startTimer(heartPeriodMs, Qt::CoarseTimer), QLatin1String(kHeartTimer));
     isSetUp = true;
     getWhichSend();
+    InitManualStop();
+    InitStatistics();
 }
 
 CNT_Net::~CNT_Net()
@@ -125,6 +129,7 @@ void ReportSettings(const WizardPara&)
 void CNT_Net::CNT_FirstInit()
 {
     WizardPara::SetSavedHook(&ReportSettings);
+    gInspectionHooks().sendStatistics = [this](const QString& path) { CNT_SendStatistics(path); };
 }
 
 void CNT_Net::CNT_ReStart()
@@ -325,7 +330,7 @@ void CNT_Net::CNT_SendDelTempPic(int camera, int step, const QString& name)
 {
     if (sends(kSendDelTempPic))
         queueMessage(kSendDelTempPic, NetBody::DelTempPic(netCard.hostName, camera, step, name,
-                                                          QDateTime::currentDateTime(), stopOperator).toUtf8());
+                                                          QDateTime::currentDateTime(), QString::fromUtf8(manualStop.operator_id)).toUtf8());
 }
 
 void CNT_Net::CNT_SendGetProduct()
@@ -343,7 +348,7 @@ void CNT_Net::CNT_SendGetRemindList()
 void CNT_Net::CNT_SendSaveNgVideo(int camera, int isNg)
 {
     if (sends(kSendSaveNgVideo))
-        queueMessage(kSendSaveNgVideo, NetBody::SaveNgVideo(netCard.hostName, camera, statisticsProduct, isNg).toUtf8());
+        queueMessage(kSendSaveNgVideo, NetBody::SaveNgVideo(netCard.hostName, camera, statisticsProductName(), isNg).toUtf8());
 }
 
 void CNT_Net::CNT_SendTelInfo(int detect, int count)

@@ -7,10 +7,13 @@
 
 #include "network/netbody.h"
 #include "network/netcard.h"
+#include "network/netmanualstop.h"
+#include "network/netstatistics.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMap>
+#include <QMutex>
 #include <QTcpServer>
 
 #include <atomic>
@@ -46,6 +49,13 @@ public:
     QDateTime heartbeatTime;                    // the client's last sign of life
     qint64 lastCycleUtc = 0;                    // utc of the last per-cycle report
     QMap<int, bool> sendSwitches;               // message type -> enabled
+    CNT_Path_ManualStop manualStop;
+
+    // What the link reads of the run: RunState (1 detecting, 2 relearning,
+    // 3 stopped) and the length of the last cycle in tenths of a second. Set
+    // by the run controller's link; read in the GUI and result-image threads.
+    std::function<int()> runState = [] { return 1; };
+    std::function<qint64()> cycleTenths = [] { return qint64(0); };
 
     void CNT_FirstInit();
     static void CNT_ReStart();
@@ -72,6 +82,23 @@ public:
     // imageState: the result-picture state of the released alarm.
     void CNT_SendCancle(int imageState = 0);
 
+    // Production statistics (every call takes the statistics lock).
+    void InitStatistics();
+    void InitManualStop();
+    void ChkandAddStaticticsItem(int camera, int detect, int roi);
+    void CNT_AddNgTimes(int ms);
+    int CNT_AddCycle();
+    // ngImage: a result picture's path relative to the working directory, or "null".
+    void CNT_SendStatistics(const QString& ngImage);
+    void CNT_SendStatistics_Once(const QList<param_roi>& results, bool isNg, int triggerSource);
+    void CNT_SendManualStop();
+    // Detection was just stopped or started by the operator: the stop message
+    // and the statistics report, when the link is on and a client connected.
+    void ReportStartStop();
+    // A copy of the record, taken under the statistics lock.
+    CNT_Path_Statistics statisticsSnapshot() const;
+    QVector<int> alarmDurations() const;
+
     // Replies to the requests 14 and 17 go to the page that registered here.
     using SessionHandler = std::function<void(const QString& body)>;
     void setSessionHandler(int sessionId, SessionHandler handler);
@@ -96,10 +123,12 @@ private:
     void stampHeartbeat();
     void dropSocket(QTcpSocket* socket);
 
-    // Values of records kept elsewhere, until those records report them.
-    QString statisticsProduct = QStringLiteral("no set");
-    QString stopOperator = QStringLiteral("--");
+    // 1 stopped, 0 detecting, 2 otherwise.
+    int stateCode() const;
+    QString statisticsProductName() const;
 
+    mutable QMutex statisticsMutex;
+    NetStatistics statistics;
     int heartPeriodMs = kHeartPeriodMs;
     QElapsedTimer heartbeatAge;   // monotonic age of heartbeatTime
     QMap<int, QString> timerNames;
