@@ -1,6 +1,7 @@
 #include "network/network.h"
 
 #include "core/commandrunner.h"
+#include "core/globals.h"
 #include "core/wizardpara.h"
 #include "inspection/inspectionhooks.h"
 #include "network/netframe.h"
@@ -9,6 +10,7 @@
 
 #include <cjson/cJSON.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHostAddress>
@@ -29,6 +31,7 @@ const char* const kSwitchConnection = "isopen";
 const char* const kClientScript = "./cnt_net/runNetClient.py";
 const char* const kSwitchFile = "./cnt_net/whichsend.config";
 const char* const kHeartTimer = "heart_timer";
+const char* const kSendTimer = "send_timer";
 
 int EnvNumber(const char* name, int fallback)
 {
@@ -53,6 +56,12 @@ int CNT_Net::HeartPeriodMs()
 {
     const int ms = EnvNumber("MOULDMON_NET_HEART_MS", kHeartPeriodMs);
     return ms > kHeartbeatSlackMs ? ms : kHeartPeriodMs;
+}
+
+QString CNT_Net::VideoKeyDir()
+{
+    const QString dir = qEnvironmentVariable("MOULDMON_VIDEO_KEYDIR");
+    return dir.isEmpty() ? QStringLiteral("/tmp") : dir;
 }
 
 bool CNT_Net::HeartbeatFresh(qint64 ageMs, qint64 periodMs)
@@ -113,6 +122,7 @@ CNT_Net::CNT_Net(QObject* parent)
 
 CNT_Net::~CNT_Net()
 {
+    CNT_FreeShareMemory();
     delete senderThread;   // stops it before the sockets go
     senderThread = nullptr;
 }
@@ -130,6 +140,14 @@ void CNT_Net::CNT_FirstInit()
 {
     WizardPara::SetSavedHook(&ReportSettings);
     gInspectionHooks().sendStatistics = [this](const QString& path) { CNT_SendStatistics(path); };
+    if (gpWPara && gpWPara->videoType == 1)
+        CNT_AddUseMemory(0, gShowW & ~1, gShowH & ~1, [this] { return grabScreen(); });
+    // The segments go with the program, also when the link itself is never deleted.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &CNT_Net::CNT_FreeShareMemory, Qt::UniqueConnection);
+    if (shares.hasShares())
+        timerNames.insert(startTimer(kFramePeriodMs, Qt::CoarseTimer), QLatin1String(kSendTimer));
+    if (isClientConnected)
+        CNT_SendMemoryInfo();
 }
 
 void CNT_Net::CNT_ReStart()
@@ -190,12 +208,15 @@ void CNT_Net::incomingConnection(qintptr socketDescriptor)
         dropSocket(clientSocket);
     }
     clientSocket = socket;
+    isMemoryInfoSent = false;
     connect(socket, &QTcpSocket::disconnected, this, &CNT_Net::SlotDisConnetced);
     connect(socket, &QTcpSocket::readyRead, this, &CNT_Net::SlotReadyRead);
     stampHeartbeat();
     if (senderThread)
         senderThread->setSocket(socketDescriptor);
     setConnected(true);
+    if (gpWPara && gpWPara->videoType != 0)
+        CNT_SendMemoryInfo();
 }
 
 void CNT_Net::dropSocket(QTcpSocket* socket)
@@ -215,6 +236,8 @@ void CNT_Net::SlotDisConnetced()
     if (senderThread)
         senderThread->clearSocket();
     setConnected(false);
+    isMemoryInfoSent = false;
+    shares.ReleaseLocks();
 }
 
 void CNT_Net::SlotReadyRead()
@@ -268,6 +291,10 @@ void CNT_Net::setSessionHandler(int sessionId, SessionHandler handler)
 
 void CNT_Net::timerEvent(QTimerEvent* event)
 {
+    if (timerNames.value(event->timerId()) == QLatin1String(kSendTimer)) {
+        framePass();
+        return;
+    }
     if (timerNames.value(event->timerId()) != QLatin1String(kHeartTimer)) {
         QTcpServer::timerEvent(event);
         return;

@@ -9,6 +9,7 @@
 #include "network/netcard.h"
 #include "network/netmanualstop.h"
 #include "network/netstatistics.h"
+#include "network/netvideo.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -38,6 +39,8 @@ public:
     static quint16 Port();
     // The heart timer's period: kHeartPeriodMs, or MOULDMON_NET_HEART_MS for tests.
     static int HeartPeriodMs();
+    // The folder of the video shares' keys: /tmp, or MOULDMON_VIDEO_KEYDIR for tests.
+    static QString VideoKeyDir();
     // A heartbeat of this age at a heart tick keeps the client connected.
     static bool HeartbeatFresh(qint64 ageMs, qint64 periodMs = kHeartPeriodMs);
 
@@ -50,6 +53,8 @@ public:
     qint64 lastCycleUtc = 0;                    // utc of the last per-cycle report
     QMap<int, bool> sendSwitches;               // message type -> enabled
     CNT_Path_ManualStop manualStop;
+    VideoShares shares{VideoKeyDir()};
+    bool isMemoryInfoSent = false;              // the memory-info message went out on this connection
 
     // What the link reads of the run: RunState (1 detecting, 2 relearning,
     // 3 stopped) and the length of the last cycle in tenths of a second. Set
@@ -81,6 +86,19 @@ public:
     void CNT_SendTelInfo(int detect, int count);
     // imageState: the result-picture state of the released alarm.
     void CNT_SendCancle(int imageState = 0);
+
+    // Live video. A camera view whose camera opened registers its display
+    // image (gImageW x gImageH, 32 bits) as share n; the source is asked for
+    // the picture at every frame pass.
+    void CNT_AddUseMemory(int share, int width, int height, VideoShares::Source source);
+    void CNT_SendMemoryInfo();
+    // Writes one frame of share n; false when it was not written.
+    bool CNT_UpdateMemory(int share, const QImage& picture);
+    void CNT_FreeShareMemory();
+    static constexpr int kFramePeriodMs = 50;
+    // The frames written and skipped for a busy lock since start.
+    int framesWritten = 0;
+    int framesBusy = 0;
 
     // Production statistics (every call takes the statistics lock).
     void InitStatistics();
@@ -122,6 +140,12 @@ private:
     void setConnected(bool connected);
     void stampHeartbeat();
     void dropSocket(QTcpSocket* socket);
+
+    void framePass();
+    void stampTime(QImage& picture) const;
+    QImage* grabScreen();
+
+    QImage screenFrame;   // the last grab of the main window, at the screen share's size
 
     // 1 stopped, 0 detecting, 2 otherwise.
     int stateCode() const;
