@@ -29,8 +29,8 @@ bool SemOp(int semId, short op, int timeoutMs)
     sembuf b{};
     b.sem_num = 0;
     b.sem_op = op;
-    b.sem_flg = 0;
-    if (timeoutMs < 0)
+    b.sem_flg = timeoutMs == 0 ? IPC_NOWAIT : 0;
+    if (timeoutMs <= 0)
         return semop(semId, &b, 1) == 0;
     timespec limit{timeoutMs / 1000, long(timeoutMs % 1000) * 1000000L};
     int rc;
@@ -170,14 +170,14 @@ VideoShares::Write VideoShares::Update(int share, const QImage& picture)
     const auto it = shares.constFind(share);
     if (it == shares.constEnd() || !it->writable())
         return Write::Skipped;
-    const QByteArray frame = ToI420(picture, it->width, it->height);
-    if (frame.size() != it->size)
-        return Write::Skipped;
     if (!it->semaphore->P_sem(kLockWaitMs))
         return Write::Busy;
-    std::memcpy(it->shmAddr, frame.constData(), size_t(frame.size()));
+    const QByteArray frame = ToI420(picture, it->width, it->height);
+    const bool fits = frame.size() == it->size;
+    if (fits)
+        std::memcpy(it->shmAddr, frame.constData(), size_t(frame.size()));
     it->semaphore->V_sem();
-    return Write::Done;
+    return fits ? Write::Done : Write::Skipped;
 }
 
 void VideoShares::ReleaseLocks()

@@ -27,7 +27,7 @@ public:
     // returns the id or -1.
     int create_sem(int count);
     int get_sem();
-    // Takes the lock, waiting at most timeoutMs; false when it stayed busy.
+    // Takes the lock, waiting at most timeoutMs (0: not at all); false when it stayed busy.
     bool P_sem(int timeoutMs);
     void V_sem();
     // Frees a lock a vanished client held: raises the count to 1 only when it is 0.
@@ -52,7 +52,8 @@ class VideoShares
 {
 public:
     static constexpr int kMaxShares = 8;
-    static constexpr int kLockWaitMs = 10;   // longest wait for the client's lock
+    // The writer does not wait for the client's lock: a busy share skips the frame.
+    static constexpr int kLockWaitMs = 0;
     // Gives the picture of a share at each frame pass (null when none).
     using Source = std::function<QImage*()>;
 

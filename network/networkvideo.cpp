@@ -68,7 +68,7 @@ QImage* CNT_Net::grabScreen()
 void CNT_Net::framePass()
 {
     const WizardPara* p = gpWPara;
-    if (!p || p->videoType == 0 || !p->netLinkOn || !isClientConnected
+    if (!p || p->videoType == 0 || !p->netLinkOn || !isClientConnected || !isMemoryInfoSent
         || WizardPara::Text(p->useName) == QLatin1String("null"))
         return;
     if (p->videoType == 2) {
