@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QThread>
 
 using namespace e2e;
@@ -388,4 +389,46 @@ TEST_F(Network, TenCyclesReportResultsAndStatisticsThatSurviveARestart)
     EXPECT_EQ(restored["start_utc"].toDouble(), last["start_utc"].toDouble());
     EXPECT_EQ(RegionCounts(restored), expected);
     EXPECT_EQ(restored["total_stop_alarm_timelen"].toDouble(), last["total_stop_alarm_timelen"].toDouble());
+}
+
+// Live video of the camera: the client gets the memory-info message, reads
+// the share under its lock and finds a whole I420 frame of the camera's
+// size carrying the green time stamp in its bottom rows; the frames change.
+TEST_F(Network, TheClientReadsLiveVideoOfTheCamera)
+{
+    para.videoType = 2;
+    para.videoFps = 3;
+    WizardPara::SetText(para.useName, QStringLiteral("lo"));
+    auto fake = client({"--video", "5", "--video-gap", "0.3"});
+    start();
+    ASSERT_TRUE(fake->waitType(9, 1));
+    const QJsonArray shares = Json(fake->ofType(9).first())["memoryinfo"].toArray();
+    ASSERT_EQ(shares.size(), 1);
+    const QJsonObject share = shares.first().toObject();
+    EXPECT_EQ(share["cameraid"].toInt(), 0);
+    EXPECT_EQ(share["width"].toInt(), frameSize.width());
+    EXPECT_EQ(share["height"].toInt(), frameSize.height());
+    EXPECT_EQ(share["size"].toInt(), frameSize.width() * frameSize.height() * 3 / 2);
+    EXPECT_EQ(share["fps"].toInt(), 20);
+    QList<QJsonObject> reads;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            reads.clear();
+            for (const QByteArray& line : ReadText(file("netclient.log")).toUtf8().split('\n')) {
+                const QJsonObject o = QJsonDocument::fromJson(line).object();
+                if (o["event"].toString() == "video")
+                    reads << o;
+            }
+            return reads.size() >= 5;
+        },
+        kWaitMs));
+    QSet<qint64> digests;
+    for (const QJsonObject& r : reads) {
+        EXPECT_FALSE(r.contains("problem")) << r["problem"].toString().toStdString();
+        EXPECT_TRUE(r["size_ok"].toBool());
+        EXPECT_TRUE(r["layout_ok"].toBool());
+        digests << qint64(r["digest"].toDouble());
+    }
+    EXPECT_GT(reads.last()["stamp_green"].toInt(), 0);
+    EXPECT_GT(digests.size(), 1);
 }
