@@ -278,3 +278,61 @@ TEST_F(NetLink, TheLinkIsOffWithoutItsSwitch)
     net->CNT_SendRecord(QDateTime::currentDateTime(), "Primary", "line");
     EXPECT_TRUE(net->queuedMessages().isEmpty());
 }
+
+// The statistics report through the link: the file is the body queued; a
+// stored camera key outside 0..7 discards the first report and deletes the
+// file, the next report goes out.
+TEST_F(NetLink, StatisticsFileIsTheReportAndABadCameraKeyDiscardsOneReport)
+{
+    QDir().mkpath("cnt_net/data");
+    WriteFile("cnt_net/data/Statistics",
+              "{\"product_name\":\"a\",\"product_serial\":\"1\",\"products_num\":1,\"start_utc\":5,\"real_produce\":0,"
+              "\"utc_watch_total\":0,\"total_stop_alarm_timelen\":0,\"watch_count_total\":0,\"ng_count_total\":0,"
+              "\"ng_notification_rate\":0,\"watch_circle\":0,\"camera\":{\"ng\":[{\"camera_id\":\"9\","
+              "\"disalarm_timeout_time\":1,\"last_monitor_period\":0,\"now_monitor_period\":0,"
+              "\"average_monitor_period\":0,\"ng_monitors\":[]}]}}");
+    start();
+    EXPECT_EQ(net->statisticsSnapshot().start_utc, 5);
+    net->CNT_SendStatistics("null");
+    EXPECT_TRUE(net->queuedMessages().isEmpty());
+    EXPECT_FALSE(QFile::exists("cnt_net/data/Statistics"));
+    net->ChkandAddStaticticsItem(0, 1, 2);
+    net->CNT_SendStatistics("./a.jpg");
+    ASSERT_EQ(net->queuedMessages().size(), 1);
+    QFile file("cnt_net/data/Statistics");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray body = file.readAll();
+    EXPECT_TRUE(net->queuedMessages()[0].endsWith(body));
+    EXPECT_TRUE(body.contains("\"ng_image\":\t\"./a.jpg\""));
+    EXPECT_NE(net->statisticsSnapshot().start_utc, 5);
+}
+
+TEST_F(NetLink, WithStatisticsSwitchedOffNoFileIsWrittenAndRegionsStillCount)
+{
+    WriteFile("cnt_net/whichsend.config", "{\"7\": false}");
+    start();
+    net->ChkandAddStaticticsItem(1, 0, 0);
+    net->ChkandAddStaticticsItem(1, 0, 0);
+    net->CNT_SendStatistics("null");
+    EXPECT_TRUE(net->queuedMessages().isEmpty());
+    EXPECT_FALSE(QFile::exists("cnt_net/data/Statistics"));
+    EXPECT_EQ(net->statisticsSnapshot().cameras[1].ng_monitors[0].alarm[0].alarm_result, 2);
+}
+
+// A stop opened through the link is written to its file and restored open
+// by the next start of the link.
+TEST_F(NetLink, ManualStopSurvivesARestartOpen)
+{
+    start();
+    net->runState = [] { return 3; };
+    net->CNT_SendManualStop();
+    ASSERT_EQ(net->queuedMessages().size(), 1);
+    EXPECT_TRUE(net->queuedMessages()[0].startsWith("10:"));
+    const CNT_Path_ManualStop stop = net->manualStop;
+    EXPECT_TRUE(stop.isOpen());
+    net.reset();
+    start();
+    EXPECT_TRUE(net->manualStop.isOpen());
+    EXPECT_EQ(net->manualStop.utc, stop.utc);
+    EXPECT_EQ(net->manualStop.stop_check_timeslot, stop.stop_check_timeslot);
+}
