@@ -141,3 +141,24 @@ bool CNT_Path_Remind::RemoveFromFile(qint64 utc, const QString& path)
     NetStore::WriteWhole(path, out);
     return true;
 }
+
+QByteArray CNT_Path_Remind::Body(const QString& host) const
+{
+    const Json root = NetBody::NewObject();
+    cJSON* o = root.get();
+    ccJSON_AddItemToObject(o, "device_id", host);
+    ccJSON_AddItemToObject(o, "utc", utc);
+    ccJSON_AddItemToObject(o, "notification_utc", notification_utc);
+    ccJSON_AddItemToObject(o, "duration", duration);
+    ccJSON_AddItemToObject(o, "description", description.constData());
+    ccJSON_AddItemToObject(o, "operator_id", operator_id.constData());
+    return NetBody::Print(o);
+}
+
+QByteArray CNT_Path_Remind::DeletedBody(const QString& host, qint64 utc)
+{
+    const Json root = NetBody::NewObject();
+    ccJSON_AddItemToObject(root.get(), "device_id", host);
+    ccJSON_AddItemToObject(root.get(), "utc", utc);
+    return NetBody::Print(root.get());
+}

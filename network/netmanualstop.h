@@ -43,6 +43,11 @@ struct CNT_Path_Remind {
     QByteArray description = "maintenance_cls";
     QByteArray operator_id = "vesk_cls";
 
+    // The body of the reminder-added message.
+    QByteArray Body(const QString& host) const;
+    // The body of the reminder-deleted message.
+    static QByteArray DeletedBody(const QString& host, qint64 utc);
+
     // Adds the reminder whose JSON text is data to the reminder file.
     static void SaveToFile(const char* data, int len, const QString& path = QLatin1String(kFile));
     // Removes the first reminder created at utc; false when the file is

@@ -110,6 +110,9 @@ public:
     void CNT_SendStatistics(const QString& ngImage);
     void CNT_SendStatistics_Once(const QList<param_roi>& results, bool isNg, int triggerSource);
     void CNT_SendManualStop();
+    // Maintenance reminders, kept in ./cnt_net/data/Remind (nothing calls them yet).
+    void CNT_SendAddRemind(const CNT_Path_Remind& remind);
+    void CNT_SendDelRemind(qint64 utc);
     // Detection was just stopped or started by the operator: the stop message
     // and the statistics report, when the link is on and a client connected.
     void ReportStartStop();

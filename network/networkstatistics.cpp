@@ -153,3 +153,21 @@ void CNT_Net::ReportStartStop()
     CNT_SendManualStop();
     CNT_SendStatistics(QStringLiteral("null"));
 }
+
+void CNT_Net::CNT_SendAddRemind(const CNT_Path_Remind& remind)
+{
+    if (!sends(kSendAddRemind))
+        return;
+    const QByteArray body = remind.Body(netCard.hostName);
+    CNT_Path_Remind::SaveToFile(body.constData(), body.size());
+    queueMessage(kSendAddRemind, body);
+}
+
+void CNT_Net::CNT_SendDelRemind(qint64 utc)
+{
+    if (!sends(kSendDelRemind))
+        return;
+    const QByteArray body = CNT_Path_Remind::DeletedBody(netCard.hostName, utc);
+    if (CNT_Path_Remind::RemoveFromFile(utc))
+        queueMessage(kSendDelRemind, body);
+}

@@ -336,3 +336,28 @@ TEST_F(NetLink, ManualStopSurvivesARestartOpen)
     EXPECT_EQ(net->manualStop.utc, stop.utc);
     EXPECT_EQ(net->manualStop.stop_check_timeslot, stop.stop_check_timeslot);
 }
+
+// Reminders through the link: added ones are stored before the message goes
+// out; deleting needs the file, and a time not in it still sends message 13.
+TEST_F(NetLink, RemindersAreStoredAndRemoved)
+{
+    start();
+    net->CNT_SendDelRemind(1);
+    EXPECT_TRUE(net->queuedMessages().isEmpty());   // no reminder file yet
+    CNT_Path_Remind first;
+    CNT_Path_Remind second;
+    second.utc = 1520307723099;
+    net->CNT_SendAddRemind(first);
+    net->CNT_SendAddRemind(second);
+    net->CNT_SendDelRemind(first.utc);
+    net->CNT_SendDelRemind(42);
+    const QList<QByteArray> queued = net->queuedMessages();
+    ASSERT_EQ(queued.size(), 4);
+    EXPECT_TRUE(queued[0].startsWith("12:") && queued[2].startsWith("13:") && queued[3].startsWith("13:"));
+    QFile file("cnt_net/data/Remind");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_FALSE(text.contains("1520307723012"));
+    EXPECT_TRUE(text.contains("1520307723099"));
+    EXPECT_TRUE(text.contains("\"description\":\t\"maintenance_cls\""));
+}
