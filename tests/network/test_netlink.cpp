@@ -14,6 +14,9 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <sys/sem.h>
 #include <QTcpSocket>
 
 #include <memory>
@@ -360,4 +363,45 @@ TEST_F(NetLink, RemindersAreStoredAndRemoved)
     EXPECT_FALSE(text.contains("1520307723012"));
     EXPECT_TRUE(text.contains("1520307723099"));
     EXPECT_TRUE(text.contains("\"description\":\t\"maintenance_cls\""));
+}
+
+// A client that vanishes holding a video lock: the lock is given back once
+// (to 1, never above), and the next connection gets the memory-info message
+// again, after which frames are written again.
+TEST_F(NetLink, AVanishedClientsVideoLockIsReleasedOnceAndMemoryInfoIsResent)
+{
+    QTemporaryDir keys;
+    qputenv("MOULDMON_VIDEO_KEYDIR", QFile::encodeName(keys.path()));
+    para.videoType = 2;
+    start();
+    QImage picture(16, 8, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    net->CNT_AddUseMemory(0, 16, 8, [&picture] { return &picture; });
+    const int semId = net->shares.all()[0].semId;
+    auto memoryInfos = [&] {
+        int n = 0;
+        for (const QByteArray& m : net->queuedMessages())
+            n += m.startsWith("9:");
+        return n;
+    };
+    {
+        Client client(net->serverPort());
+        ASSERT_TRUE(client.connected);
+        ASSERT_TRUE(WaitFor([&] { return net->isClientConnected && memoryInfos() == 1; }));
+        EXPECT_TRUE(net->CNT_UpdateMemory(0, picture));
+        sembuf take{0, -1, IPC_NOWAIT};
+        ASSERT_EQ(semop(semId, &take, 1), 0);
+        EXPECT_FALSE(net->CNT_UpdateMemory(0, picture));   // skipped, never waited for
+        client.socket.abort();
+        ASSERT_TRUE(WaitFor([&] { return !net->isClientConnected; }));
+    }
+    EXPECT_EQ(semctl(semId, 0, GETVAL), 1);
+    EXPECT_FALSE(net->isMemoryInfoSent);
+    Client again(net->serverPort());
+    ASSERT_TRUE(again.connected);
+    ASSERT_TRUE(WaitFor([&] { return net->isClientConnected && net->isMemoryInfoSent; }));
+    EXPECT_TRUE(net->CNT_UpdateMemory(0, picture));
+    EXPECT_EQ(semctl(semId, 0, GETVAL), 1);
+    net->CNT_FreeShareMemory();
+    qunsetenv("MOULDMON_VIDEO_KEYDIR");
 }
