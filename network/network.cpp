@@ -142,8 +142,15 @@ void CNT_Net::CNT_FirstInit()
     gInspectionHooks().sendStatistics = [this](const QString& path) { CNT_SendStatistics(path); };
     if (gpWPara && gpWPara->videoType == 1)
         CNT_AddUseMemory(0, gShowW & ~1, gShowH & ~1, [this] { return grabScreen(); });
-    // The segments go with the program, also when the link itself is never deleted.
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &CNT_Net::CNT_FreeShareMemory, Qt::UniqueConnection);
+    // The segments go with the program, also when the link itself is never
+    // deleted and the event loop never ran.
+    static bool freeAtExit = false;
+    if (!freeAtExit)
+        qAddPostRoutine([] {
+            if (gpNet)
+                gpNet->CNT_FreeShareMemory();
+        });
+    freeAtExit = true;
     if (shares.hasShares())
         timerNames.insert(startTimer(kFramePeriodMs, Qt::CoarseTimer), QLatin1String(kSendTimer));
     if (isClientConnected)
