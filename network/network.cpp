@@ -1,12 +1,16 @@
 #include "network/network.h"
 
 #include "core/commandrunner.h"
+#include "core/globals.h"
 #include "core/wizardpara.h"
+#include "inspection/inspectionhooks.h"
 #include "network/netframe.h"
 #include "network/netsender.h"
+#include "network/netstore.h"
 
 #include <cjson/cJSON.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHostAddress>
@@ -27,6 +31,7 @@ const char* const kSwitchConnection = "isopen";
 const char* const kClientScript = "./cnt_net/runNetClient.py";
 const char* const kSwitchFile = "./cnt_net/whichsend.config";
 const char* const kHeartTimer = "heart_timer";
+const char* const kSendTimer = "send_timer";
 
 int EnvNumber(const char* name, int fallback)
 {
@@ -51,6 +56,12 @@ int CNT_Net::HeartPeriodMs()
 {
     const int ms = EnvNumber("MOULDMON_NET_HEART_MS", kHeartPeriodMs);
     return ms > kHeartbeatSlackMs ? ms : kHeartPeriodMs;
+}
+
+QString CNT_Net::VideoKeyDir()
+{
+    const QString dir = qEnvironmentVariable("MOULDMON_VIDEO_KEYDIR");
+    return dir.isEmpty() ? QStringLiteral("/tmp") : dir;
 }
 
 bool CNT_Net::HeartbeatFresh(qint64 ageMs, qint64 periodMs)
@@ -105,10 +116,13 @@ CNT_Net::CNT_Net(QObject* parent)
     timerNames.insert(startTimer(heartPeriodMs, Qt::CoarseTimer), QLatin1String(kHeartTimer));
     isSetUp = true;
     getWhichSend();
+    InitManualStop();
+    InitStatistics();
 }
 
 CNT_Net::~CNT_Net()
 {
+    CNT_FreeShareMemory();
     delete senderThread;   // stops it before the sockets go
     senderThread = nullptr;
 }
@@ -125,6 +139,22 @@ void ReportSettings(const WizardPara&)
 void CNT_Net::CNT_FirstInit()
 {
     WizardPara::SetSavedHook(&ReportSettings);
+    gInspectionHooks().sendStatistics = [this](const QString& path) { CNT_SendStatistics(path); };
+    if (gpWPara && gpWPara->videoType == 1)
+        CNT_AddUseMemory(0, gShowW & ~1, gShowH & ~1, [this] { return grabScreen(); });
+    // The segments go with the program, also when the link itself is never
+    // deleted and the event loop never ran.
+    static bool freeAtExit = false;
+    if (!freeAtExit)
+        qAddPostRoutine([] {
+            if (gpNet)
+                gpNet->CNT_FreeShareMemory();
+        });
+    freeAtExit = true;
+    if (shares.hasShares())
+        timerNames.insert(startTimer(kFramePeriodMs, Qt::CoarseTimer), QLatin1String(kSendTimer));
+    if (isClientConnected)
+        CNT_SendMemoryInfo();
 }
 
 void CNT_Net::CNT_ReStart()
@@ -185,12 +215,15 @@ void CNT_Net::incomingConnection(qintptr socketDescriptor)
         dropSocket(clientSocket);
     }
     clientSocket = socket;
+    isMemoryInfoSent = false;
     connect(socket, &QTcpSocket::disconnected, this, &CNT_Net::SlotDisConnetced);
     connect(socket, &QTcpSocket::readyRead, this, &CNT_Net::SlotReadyRead);
     stampHeartbeat();
     if (senderThread)
         senderThread->setSocket(socketDescriptor);
     setConnected(true);
+    if (gpWPara && gpWPara->videoType != 0)
+        CNT_SendMemoryInfo();
 }
 
 void CNT_Net::dropSocket(QTcpSocket* socket)
@@ -210,6 +243,8 @@ void CNT_Net::SlotDisConnetced()
     if (senderThread)
         senderThread->clearSocket();
     setConnected(false);
+    isMemoryInfoSent = false;
+    shares.ReleaseLocks();
 }
 
 void CNT_Net::SlotReadyRead()
@@ -263,6 +298,10 @@ void CNT_Net::setSessionHandler(int sessionId, SessionHandler handler)
 
 void CNT_Net::timerEvent(QTimerEvent* event)
 {
+    if (timerNames.value(event->timerId()) == QLatin1String(kSendTimer)) {
+        framePass();
+        return;
+    }
     if (timerNames.value(event->timerId()) != QLatin1String(kHeartTimer)) {
         QTcpServer::timerEvent(event);
         return;
@@ -325,7 +364,7 @@ void CNT_Net::CNT_SendDelTempPic(int camera, int step, const QString& name)
 {
     if (sends(kSendDelTempPic))
         queueMessage(kSendDelTempPic, NetBody::DelTempPic(netCard.hostName, camera, step, name,
-                                                          QDateTime::currentDateTime(), stopOperator).toUtf8());
+                                                          QDateTime::currentDateTime(), QString::fromUtf8(manualStop.operator_id)).toUtf8());
 }
 
 void CNT_Net::CNT_SendGetProduct()
@@ -343,7 +382,7 @@ void CNT_Net::CNT_SendGetRemindList()
 void CNT_Net::CNT_SendSaveNgVideo(int camera, int isNg)
 {
     if (sends(kSendSaveNgVideo))
-        queueMessage(kSendSaveNgVideo, NetBody::SaveNgVideo(netCard.hostName, camera, statisticsProduct, isNg).toUtf8());
+        queueMessage(kSendSaveNgVideo, NetBody::SaveNgVideo(netCard.hostName, camera, statisticsProductName(), isNg).toUtf8());
 }
 
 void CNT_Net::CNT_SendTelInfo(int detect, int count)

@@ -5,14 +5,17 @@
 #include "camera/cameraunit.h"
 #include "core/globals.h"
 #include "core/texttable.h"
+#include "core/wizardpara.h"
 #include "inspection/cammerrecongnize.h"
 #include "inspection/resultimage.h"
 #include "inspection/templatestore.h"
+#include "network/network.h"
 #include "screen/roioperation.h"
 #include "screen/viewreadings.h"
 
 #include <QImage>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QTimer>
@@ -86,6 +89,10 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     connect(blinkTimer, &QTimer::timeout, this, &CammerWidget::TimerShowAlarm);
     moveMode = 0;
     complete = true;
+    if (camera->cameraOpen() && gpNet && gpNet->isSetUp && gpWPara && gpWPara->netLinkOn && gpWPara->videoType == 2)
+        gpNet->CNT_AddUseMemory(index, gImageW, gImageH, [view = QPointer<CammerWidget>(this)] {
+            return view ? &view->work->imageRgb32 : nullptr;
+        });
 }
 
 CammerWidget::~CammerWidget() = default;

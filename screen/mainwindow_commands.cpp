@@ -6,6 +6,7 @@
 
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "network/network.h"
 #include "screen/cammerwidget.h"
 #include "screen/controlportio.h"
 #include "screen/drawroiwidget.h"
@@ -119,6 +120,8 @@ void MainWindow::SlotStartStop()
     if (rc.state().runState == RunState::Stopped) {
         rc.StartByCommand();
         showRunState(true);
+        if (gpNet)
+            gpNet->ReportStartStop();
         return;
     }
     if (CheckPassword() == UserNone || !askOperator(LanStr(140)))
@@ -127,6 +130,8 @@ void MainWindow::SlotStartStop()
         return;
     rc.StopByCommand();
     showRunState(false);
+    if (gpNet)
+        gpNet->ReportStartStop();
 }
 
 void MainWindow::SlotReTrain()

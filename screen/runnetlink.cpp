@@ -4,9 +4,26 @@
 #include "network/network.h"
 #include "screen/runstate.h"
 
+#include <limits>
+
 RunNetLink::RunNetLink(CNT_Net& link, std::function<const RunControlState*()> state)
     : link(link), state(std::move(state))
 {
+    auto getter = this->state;
+    link.runState = [getter] {
+        const RunControlState* st = getter ? getter() : nullptr;
+        return st ? st->runState : int(RunState::Detecting);
+    };
+    link.cycleTenths = [getter] {
+        const RunControlState* st = getter ? getter() : nullptr;
+        return st ? st->cycleLength : qint64(0);
+    };
+}
+
+RunNetLink::~RunNetLink()
+{
+    link.runState = [] { return int(RunState::Detecting); };
+    link.cycleTenths = [] { return qint64(0); };
 }
 
 bool RunNetLink::isSetUp() const
@@ -17,6 +34,26 @@ bool RunNetLink::isSetUp() const
 bool RunNetLink::isClientConnected() const
 {
     return link.isClientConnected;
+}
+
+void RunNetLink::SendStatisticsOnce(bool anyNg, int trigSource)
+{
+    link.CNT_SendStatistics_Once(g_listParamROI, anyNg, trigSource);
+}
+
+void RunNetLink::AddStatisticsItem(int camera, int step, int region)
+{
+    link.ChkandAddStaticticsItem(camera, step, region);
+}
+
+void RunNetLink::SendStatistics()
+{
+    link.CNT_SendStatistics(QStringLiteral("null"));
+}
+
+void RunNetLink::AddNgTimes(qint64 ms)
+{
+    link.CNT_AddNgTimes(int(qBound<qint64>(0, ms, std::numeric_limits<int>::max())));
 }
 
 void RunNetLink::SendSaveNgVideo(int camera, int isNg)

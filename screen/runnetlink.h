@@ -1,7 +1,6 @@
 #pragma once
-// The run controller's reports through the network link CNT_Net. The
-// production statistics and per-cycle reports are not part of the link yet;
-// those hooks keep doing nothing.
+// The run controller's reports through the network link CNT_Net. The link
+// reads the run state and the cycle length through the same state getter.
 
 #include "screen/runnet.h"
 
@@ -15,9 +14,14 @@ class RunNetLink : public RunNet
 public:
     // state: the run controller's state, read when an alarm is released.
     RunNetLink(CNT_Net& link, std::function<const RunControlState*()> state);
+    ~RunNetLink() override;
 
     bool isSetUp() const override;
     bool isClientConnected() const override;
+    void SendStatisticsOnce(bool anyNg, int trigSource) override;
+    void AddStatisticsItem(int camera, int step, int region) override;
+    void SendStatistics() override;
+    void AddNgTimes(qint64 ms) override;
     void SendSaveNgVideo(int camera, int isNg) override;
     void SendTelInfo(int step, int failedRegions) override;
     void SendCancel() override;

@@ -9,7 +9,10 @@
 //                    polling pass and the interval from one pass to the next,
 //                    while cycles run (8 cameras judged at every step). With
 //                    --stalled-client the network link is on and its client
-//                    connects, then neither reads nor acknowledges.
+//                    connects, then neither reads nor acknowledges. With
+//                    --lock-held the link sends live video of the cameras
+//                    and the fake network client holds a share's lock for
+//                    5 s at each read.
 //   runbench memory  the real program on a multi-detection machine of 8 steps
 //                    with 10 template files per step and camera: resident
 //                    memory after start-up and after cycles through every step.
@@ -38,6 +41,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
@@ -74,6 +78,7 @@ struct Options {
     int seconds = 20;
     QSize size{1280, 1024};
     bool stalledClient = false;
+    bool lockHeld = false;
 };
 
 void printFigures(const char* what, std::vector<double> v, const char* unit)
@@ -284,19 +289,44 @@ int StalledClient(quint16 port)
 // product and the mould step on every camera).
 int pass(const Options& o, TimingApplication& app)
 {
-    Machine machine(o, [&o](WizardPara& p) { p.netLinkOn = o.stalledClient; });
+    Machine machine(o, [&o](WizardPara& p) {
+        p.netLinkOn = o.stalledClient || o.lockHeld;
+        if (o.lockHeld) {
+            p.videoType = 2;
+            WizardPara::SetText(p.useName, QStringLiteral("lo"));
+        }
+    });
     Board board;
     makeProgramObjects(machine, board.io.device());
     int client = -1;
-    if (o.stalledClient) {
+    QTemporaryDir keys;
+    QProcess lockClient;
+    if (o.stalledClient || o.lockHeld) {
         qputenv("MOULDMON_NET_PORT", "18891");
+        qputenv("MOULDMON_VIDEO_KEYDIR", QFile::encodeName(keys.path()));
         gpNet = new CNT_Net;
-        client = StalledClient(CNT_Net::Port());
+        if (o.lockHeld) {
+            lockClient.setProcessChannelMode(QProcess::ForwardedChannels);
+            lockClient.start(QStringLiteral("python3"),
+                             {SourceDir() + QStringLiteral("/tools/netclient-fake/netclient_fake.py"),
+                              QStringLiteral("--port"), QStringLiteral("18891"), QStringLiteral("--video"),
+                              QStringLiteral("100000"), QStringLiteral("--video-gap"), QStringLiteral("0"),
+                              QStringLiteral("--hold-sem"), QStringLiteral("5")});
+            QElapsedTimer wait;
+            wait.start();
+            while (!gpNet->isClientConnected && wait.elapsed() < 10000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            client = gpNet->isClientConnected ? 0 : -1;
+        } else {
+            client = StalledClient(CNT_Net::Port());
+        }
         if (!gpNet->isSetUp || client < 0)
             throw std::runtime_error("the network link or its client did not start");
     }
     auto* window = new MainWindow;
     window->show();
+    if (o.lockHeld)
+        gpNet->CNT_FirstInit();   // the frame timer; the memory-info message to the client
 
     bool open = false;
     QTimer mould;
@@ -325,10 +355,17 @@ int pass(const Options& o, TimingApplication& app)
         printFigures(qPrintable(QStringLiteral("> 5 ms: %1").arg(kind)), times, "ms");
     printMemory("memory (this process)", QCoreApplication::applicationPid());
     if (gpNet)
-        std::printf("network messages waiting for the stalled client: %d\n", gpNet->queuedMessages().size());
+        std::printf("network messages waiting for the client: %d\n", gpNet->queuedMessages().size());
+    if (o.lockHeld)
+        std::printf("video frames written %d, skipped for a held lock %d\n", gpNet->framesWritten, gpNet->framesBusy);
     window->StopCameras();
-    if (client >= 0)
+    if (o.lockHeld) {
+        gpNet->CNT_FreeShareMemory();
+        lockClient.kill();
+        lockClient.waitForFinished(3000);
+    } else if (client >= 0) {
         ::close(client);
+    }
     return 0;
 }
 
@@ -406,7 +443,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption size(QStringLiteral("size"), QStringLiteral("frame size"), QStringLiteral("WxH"), QStringLiteral("1280x1024"));
     const QCommandLineOption stalled(QStringLiteral("stalled-client"),
                                      QStringLiteral("pass: network link on, its client never reads nor acknowledges"));
-    parser.addOptions({cameras, cycles, seconds, size, stalled});
+    const QCommandLineOption lockHeld(QStringLiteral("lock-held"),
+                                      QStringLiteral("pass: live video on, the fake client holds the video lock"));
+    parser.addOptions({cameras, cycles, seconds, size, stalled, lockHeld});
     parser.addHelpOption();
     parser.process(app);
     Options o;
@@ -414,6 +453,7 @@ int main(int argc, char* argv[])
     o.cycles = std::max(parser.value(cycles).toInt(), 1);
     o.seconds = std::max(parser.value(seconds).toInt(), 1);
     o.stalledClient = parser.isSet(stalled);
+    o.lockHeld = parser.isSet(lockHeld);
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
     if (wh.size() == 2)
         o.size = QSize(wh[0].toInt(), wh[1].toInt());

@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
+#include <QThread>
 
 using namespace e2e;
 
@@ -107,12 +110,14 @@ protected:
     Network()
     {
         qputenv("MOULDMON_NET_PORT", kPort);
+        qputenv("MOULDMON_VIDEO_KEYDIR", QFile::encodeName(work.file(".")));
         para.netLinkOn = 1;
     }
     ~Network() override
     {
         qunsetenv("MOULDMON_NET_PORT");
         qunsetenv("MOULDMON_NET_HEART_MS");
+        qunsetenv("MOULDMON_VIDEO_KEYDIR");
     }
     std::unique_ptr<FakeClient> client(const QStringList& options = {})
     {
@@ -141,7 +146,59 @@ protected:
         board("set 1");
         wordsUntil(0x0F0);
     }
+    // One mould cycle: an NG one raises the alarm, which a good re-check
+    // releases when the safety door closes.
+    void cycle(bool ng)
+    {
+        if (!ng) {
+            board("set 0");
+            wordsUntil(idle());
+            board("clear 0");
+            WaitFor([] { return false; }, 500);   // the closed mould is seen
+            return;
+        }
+        setFrame(0, kMouldPatch);
+        board("set 0");
+        wordsUntil(0x0F5);
+        board("clear 0");
+        board("clear 1");
+        wordsUntil(0x0F1);
+        setFrame(0, kNoPatch);
+        board("set 1");
+        wordsUntil(0x0F0);
+    }
 };
+
+QJsonObject Json(const Received& f)
+{
+    return QJsonDocument::fromJson(f.body.toUtf8()).object();
+}
+
+// The NG regions of a per-cycle result: "camera/step/region".
+QStringList FailedRegions(const QJsonObject& result)
+{
+    QStringList out;
+    for (const QJsonValue& cam : result["array"].toArray())
+        for (const QJsonValue& step : cam.toObject()["detect_array"].toArray())
+            for (const QJsonValue& roi : step.toObject()["roi_array"].toArray())
+                if (roi.toObject()["is_alarm"].toInt() == 0)
+                    out << QStringLiteral("%1/%2/%3").arg(cam.toObject()["camera_id"].toInt())
+                               .arg(step.toObject()["detect_id"].toInt()).arg(roi.toObject()["roi_id"].toInt());
+    return out;
+}
+
+// "camera/step/region" -> alarm_result of a statistics report.
+QMap<QString, int> RegionCounts(const QJsonObject& report)
+{
+    QMap<QString, int> out;
+    for (const QJsonValue& cam : report["camera"].toObject()["ng"].toArray())
+        for (const QJsonValue& step : cam.toObject()["ng_monitors"].toArray())
+            for (const QJsonValue& a : step.toObject()["alarm"].toArray())
+                out.insert(QStringLiteral("%1/%2/%3").arg(cam.toObject()["camera_id"].toString())
+                               .arg(step.toObject()["time"].toInt()).arg(a.toObject()["alarm_area_num"].toInt()),
+                           a.toObject()["alarm_result"].toInt());
+    return out;
+}
 
 }  // namespace
 
@@ -274,4 +331,104 @@ TEST_F(Network, MalformedRepliesLeaveTheLinkAlive)
     wordsUntil(idle());
     ASSERT_TRUE(fake->waitType(5, 1));
     EXPECT_EQ(fake->events().count("connected"), 1);
+}
+
+// Ten mould cycles, the 4th and the 8th NG in region 1 of the mould step
+// (step 2): each cycle sends one per-cycle result (from its first decision,
+// the product step) with the camera's counters so far; the statistics
+// report after the last cycle counts that region twice, ten cycles and two
+// NG. After a restart the record is kept: the next report has the same
+// start, alarm time and region count.
+TEST_F(Network, TenCyclesReportResultsAndStatisticsThatSurviveARestart)
+{
+    auto fake = client();
+    start();
+    ASSERT_TRUE(fake->waitType(1, 1));
+    for (int i = 0; i < 10; ++i) {
+        const int before = fake->ofType(18).size();
+        cycle(i == 3 || i == 7);
+        ASSERT_TRUE(fake->waitType(18, before + 1)) << "cycle " << i;
+    }
+    const QMap<QString, int> expected{{"1/2/1", 2}};
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QJsonObject last = Json(fake->ofType(7).last());
+            return last["watch_count_total"].toInt() == 10 && RegionCounts(last) == expected;
+        },
+        kWaitMs));
+    const QList<Received> results = fake->ofType(18);
+    ASSERT_EQ(results.size(), 10);
+    for (int i = 0; i < 10; ++i) {
+        const QJsonObject r = Json(results[i]);
+        EXPECT_EQ(r["detect_method"].toString(), QString::fromUtf8("开模到位"));
+        const QJsonObject cam = r["array"].toArray().first().toObject();
+        EXPECT_EQ(cam["camera_id"].toInt(), 1);
+        EXPECT_EQ(cam["device_all"].toInt(), i + 1);
+        EXPECT_EQ(cam["device_ng"].toInt(), i < 4 ? 0 : i < 8 ? 1 : 2);
+        EXPECT_EQ(FailedRegions(r), QStringList());
+    }
+    const QJsonObject last = Json(fake->ofType(7).last());
+    EXPECT_EQ(last["ng_count_total"].toInt(), 2);
+    EXPECT_EQ(last["ng_notification_rate"].toInt(), 2000);
+    EXPECT_GT(last["total_stop_alarm_timelen"].toDouble(), 0);
+    EXPECT_TRUE(QFile::exists(file("cnt_net/data/Statistics")));
+
+    EXPECT_TRUE(program->terminate());
+    program.reset();
+    fake.reset();
+    FakeClient again(file("netclient-again.log"), {});
+    const int lines = records().size();
+    program = std::make_unique<Program>(work.path(), file("simcams"), io.device(), QStringList(), QString(), display);
+    wordsUntil(idle());   // the opening of the board
+    ASSERT_TRUE(WaitFor([&] { return records().size() > lines; }, kWaitMs));
+    ASSERT_TRUE(again.waitType(1, 1));
+    QThread::msleep(kFrameInUseMs);
+    cycle(false);
+    ASSERT_TRUE(again.waitType(7, 1));
+    const QJsonObject restored = Json(again.ofType(7).first());
+    EXPECT_EQ(restored["start_utc"].toDouble(), last["start_utc"].toDouble());
+    EXPECT_EQ(RegionCounts(restored), expected);
+    EXPECT_EQ(restored["total_stop_alarm_timelen"].toDouble(), last["total_stop_alarm_timelen"].toDouble());
+}
+
+// Live video of the camera: the client gets the memory-info message, reads
+// the share under its lock and finds a whole I420 frame of the camera's
+// size carrying the green time stamp in its bottom rows; the frames change.
+TEST_F(Network, TheClientReadsLiveVideoOfTheCamera)
+{
+    para.videoType = 2;
+    para.videoFps = 3;
+    WizardPara::SetText(para.useName, QStringLiteral("lo"));
+    auto fake = client({"--video", "5", "--video-gap", "0.3"});
+    start();
+    ASSERT_TRUE(fake->waitType(9, 1));
+    const QJsonArray shares = Json(fake->ofType(9).first())["memoryinfo"].toArray();
+    ASSERT_EQ(shares.size(), 1);
+    const QJsonObject share = shares.first().toObject();
+    EXPECT_EQ(share["cameraid"].toInt(), 0);
+    EXPECT_EQ(share["width"].toInt(), frameSize.width());
+    EXPECT_EQ(share["height"].toInt(), frameSize.height());
+    EXPECT_EQ(share["size"].toInt(), frameSize.width() * frameSize.height() * 3 / 2);
+    EXPECT_EQ(share["fps"].toInt(), 20);
+    QList<QJsonObject> reads;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            reads.clear();
+            for (const QByteArray& line : ReadText(file("netclient.log")).toUtf8().split('\n')) {
+                const QJsonObject o = QJsonDocument::fromJson(line).object();
+                if (o["event"].toString() == "video")
+                    reads << o;
+            }
+            return reads.size() >= 5;
+        },
+        kWaitMs));
+    QSet<qint64> digests;
+    for (const QJsonObject& r : reads) {
+        EXPECT_FALSE(r.contains("problem")) << r["problem"].toString().toStdString();
+        EXPECT_TRUE(r["size_ok"].toBool());
+        EXPECT_TRUE(r["layout_ok"].toBool());
+        digests << qint64(r["digest"].toDouble());
+    }
+    EXPECT_GT(reads.last()["stamp_green"].toInt(), 0);
+    EXPECT_GT(digests.size(), 1);
 }

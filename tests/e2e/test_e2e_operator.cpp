@@ -14,6 +14,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QThread>
 
 using namespace e2e;
@@ -266,6 +269,87 @@ TEST_F(StopStart, UnderThePassword)
     EXPECT_EQ(records().value(2), "Start the detection manually ");
     EXPECT_TRUE(titleBecomes(0x1f3f8d));
     shoot("started");
+}
+
+// With the network link on and its client connected, Stop Detection and
+// Start Detection are reported: a stop message that opens the stop
+// ("hh:mm---:--", state 1) and one that closes it ("hh:mm-hh:mm", state 0),
+// each followed by the statistics report. The total of 25 minutes kept from
+// an earlier stop is carried, grows by the whole minutes of this short stop
+// (none), and shortens the monitoring time of the reports.
+class StopStartReported : public StopStart
+{
+protected:
+    StopStartReported()
+    {
+        para.netLinkOn = 1;
+        qputenv("MOULDMON_NET_PORT", "18892");
+        qputenv("MOULDMON_VIDEO_KEYDIR", QFile::encodeName(work.file(".")));
+    }
+    ~StopStartReported() override
+    {
+        client.terminate();
+        client.waitForFinished(3000);
+        qunsetenv("MOULDMON_NET_PORT");
+        qunsetenv("MOULDMON_VIDEO_KEYDIR");
+    }
+    void beforeProgram() override
+    {
+        QDir().mkpath(file("cnt_net/data"));
+        writeFile("cnt_net/data/ManualStop",
+                  "{\"device_id\":\"h\",\"state\":0,\"utc\":1700000000000,\"stop_check_timeslot\":\"07:00-07:25\","
+                  "\"stop_check_timelen\":25,\"timeout_time\":0,\"operator_id\":\"li\","
+                  "\"disalarm_operator_id\":\"li\",\"stop_check_reason\":\"--\"}");
+        client.setProcessChannelMode(QProcess::ForwardedChannels);
+        client.start("python3", {SourceDir() + "/tools/netclient-fake/netclient_fake.py", "--port", "18892", "--log",
+                                 file("netclient.log"), "--connect-wait", "30"});
+    }
+    // The bodies of the messages of a type the client got, in order.
+    QList<QJsonObject> received(int type) const
+    {
+        QList<QJsonObject> out;
+        for (const QByteArray& line : ReadText(file("netclient.log")).toUtf8().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o["type"].toInt() == type)
+                out << o["json"].toObject();
+        }
+        return out;
+    }
+    QProcess client;
+};
+
+TEST_F(StopStartReported, StopAndStartReachTheClientWithTheirMinutes)
+{
+    start(1);
+    ASSERT_TRUE(titleBecomes(0x1f3f8d));
+    press(kStopStart);
+    const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
+    ASSERT_TRUE(box.isValid()) << "no password box";
+    enterPassword(box, "2468");
+    answer(true);
+    ASSERT_TRUE(WaitFor([&] { return received(10).size() == 1 && received(7).size() >= 1; }, kWaitMs));
+    const QJsonObject stop = received(10).first();
+    EXPECT_EQ(stop["state"].toInt(), 1);
+    EXPECT_TRUE(QRegExp("\\d\\d:\\d\\d---:--").exactMatch(stop["stop_check_timeslot"].toString()))
+        << stop["stop_check_timeslot"].toString().toStdString();
+    EXPECT_EQ(stop["stop_check_timelen"].toInt(), 25);
+    const QJsonObject report = received(7).last();
+    EXPECT_EQ(report["state"].toInt(), 1);
+    EXPECT_EQ(report["utc_watch_total"].toDouble(),
+              report["utc"].toDouble() - report["start_utc"].toDouble() - 25 * 60000.0);
+
+    press(kStopStart);
+    ASSERT_TRUE(WaitFor([&] { return received(10).size() == 2; }, kWaitMs));
+    const QJsonObject started = received(10).last();
+    EXPECT_EQ(started["state"].toInt(), 0);
+    const QString slot = started["stop_check_timeslot"].toString();
+    EXPECT_TRUE(QRegExp("\\d\\d:\\d\\d-\\d\\d:\\d\\d").exactMatch(slot)) << slot.toStdString();
+    EXPECT_EQ(slot.left(5), stop["stop_check_timeslot"].toString().left(5));
+    EXPECT_EQ(started["stop_check_timelen"].toInt(), 25);
+    EXPECT_EQ(started["utc"].toDouble(), stop["utc"].toDouble());
+    ASSERT_TRUE(WaitFor([&] { return received(7).size() >= 2 && received(7).last()["state"].toInt() == 0; },
+                        kWaitMs));
+    EXPECT_TRUE(ReadText(file("cnt_net/data/ManualStop")).contains("\"stop_check_timelen\":\t25"));
 }
 
 // Screenshots for the eye, in each language, when $MOULDMON_SHOTS names a

@@ -14,6 +14,9 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <sys/sem.h>
 #include <QTcpSocket>
 
 #include <memory>
@@ -277,4 +280,128 @@ TEST_F(NetLink, TheLinkIsOffWithoutItsSwitch)
     EXPECT_FALSE(net->isListening());
     net->CNT_SendRecord(QDateTime::currentDateTime(), "Primary", "line");
     EXPECT_TRUE(net->queuedMessages().isEmpty());
+}
+
+// The statistics report through the link: the file is the body queued; a
+// stored camera key outside 0..7 discards the first report and deletes the
+// file, the next report goes out.
+TEST_F(NetLink, StatisticsFileIsTheReportAndABadCameraKeyDiscardsOneReport)
+{
+    QDir().mkpath("cnt_net/data");
+    WriteFile("cnt_net/data/Statistics",
+              "{\"product_name\":\"a\",\"product_serial\":\"1\",\"products_num\":1,\"start_utc\":5,\"real_produce\":0,"
+              "\"utc_watch_total\":0,\"total_stop_alarm_timelen\":0,\"watch_count_total\":0,\"ng_count_total\":0,"
+              "\"ng_notification_rate\":0,\"watch_circle\":0,\"camera\":{\"ng\":[{\"camera_id\":\"9\","
+              "\"disalarm_timeout_time\":1,\"last_monitor_period\":0,\"now_monitor_period\":0,"
+              "\"average_monitor_period\":0,\"ng_monitors\":[]}]}}");
+    start();
+    EXPECT_EQ(net->statisticsSnapshot().start_utc, 5);
+    net->CNT_SendStatistics("null");
+    EXPECT_TRUE(net->queuedMessages().isEmpty());
+    EXPECT_FALSE(QFile::exists("cnt_net/data/Statistics"));
+    net->ChkandAddStaticticsItem(0, 1, 2);
+    net->CNT_SendStatistics("./a.jpg");
+    ASSERT_EQ(net->queuedMessages().size(), 1);
+    QFile file("cnt_net/data/Statistics");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray body = file.readAll();
+    EXPECT_TRUE(net->queuedMessages()[0].endsWith(body));
+    EXPECT_TRUE(body.contains("\"ng_image\":\t\"./a.jpg\""));
+    EXPECT_NE(net->statisticsSnapshot().start_utc, 5);
+}
+
+TEST_F(NetLink, WithStatisticsSwitchedOffNoFileIsWrittenAndRegionsStillCount)
+{
+    WriteFile("cnt_net/whichsend.config", "{\"7\": false}");
+    start();
+    net->ChkandAddStaticticsItem(1, 0, 0);
+    net->ChkandAddStaticticsItem(1, 0, 0);
+    net->CNT_SendStatistics("null");
+    EXPECT_TRUE(net->queuedMessages().isEmpty());
+    EXPECT_FALSE(QFile::exists("cnt_net/data/Statistics"));
+    EXPECT_EQ(net->statisticsSnapshot().cameras[1].ng_monitors[0].alarm[0].alarm_result, 2);
+}
+
+// A stop opened through the link is written to its file and restored open
+// by the next start of the link.
+TEST_F(NetLink, ManualStopSurvivesARestartOpen)
+{
+    start();
+    net->runState = [] { return 3; };
+    net->CNT_SendManualStop();
+    ASSERT_EQ(net->queuedMessages().size(), 1);
+    EXPECT_TRUE(net->queuedMessages()[0].startsWith("10:"));
+    const CNT_Path_ManualStop stop = net->manualStop;
+    EXPECT_TRUE(stop.isOpen());
+    net.reset();
+    start();
+    EXPECT_TRUE(net->manualStop.isOpen());
+    EXPECT_EQ(net->manualStop.utc, stop.utc);
+    EXPECT_EQ(net->manualStop.stop_check_timeslot, stop.stop_check_timeslot);
+}
+
+// Reminders through the link: added ones are stored before the message goes
+// out; deleting needs the file, and a time not in it still sends message 13.
+TEST_F(NetLink, RemindersAreStoredAndRemoved)
+{
+    start();
+    net->CNT_SendDelRemind(1);
+    EXPECT_TRUE(net->queuedMessages().isEmpty());   // no reminder file yet
+    CNT_Path_Remind first;
+    CNT_Path_Remind second;
+    second.utc = 1520307723099;
+    net->CNT_SendAddRemind(first);
+    net->CNT_SendAddRemind(second);
+    net->CNT_SendDelRemind(first.utc);
+    net->CNT_SendDelRemind(42);
+    const QList<QByteArray> queued = net->queuedMessages();
+    ASSERT_EQ(queued.size(), 4);
+    EXPECT_TRUE(queued[0].startsWith("12:") && queued[2].startsWith("13:") && queued[3].startsWith("13:"));
+    QFile file("cnt_net/data/Remind");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_FALSE(text.contains("1520307723012"));
+    EXPECT_TRUE(text.contains("1520307723099"));
+    EXPECT_TRUE(text.contains("\"description\":\t\"maintenance_cls\""));
+}
+
+// A client that vanishes holding a video lock: the lock is given back once
+// (to 1, never above), and the next connection gets the memory-info message
+// again, after which frames are written again.
+TEST_F(NetLink, AVanishedClientsVideoLockIsReleasedOnceAndMemoryInfoIsResent)
+{
+    QTemporaryDir keys;
+    qputenv("MOULDMON_VIDEO_KEYDIR", QFile::encodeName(keys.path()));
+    para.videoType = 2;
+    start();
+    QImage picture(16, 8, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    net->CNT_AddUseMemory(0, 16, 8, [&picture] { return &picture; });
+    const int semId = net->shares.all()[0].semId;
+    auto memoryInfos = [&] {
+        int n = 0;
+        for (const QByteArray& m : net->queuedMessages())
+            n += m.startsWith("9:");
+        return n;
+    };
+    {
+        Client client(net->serverPort());
+        ASSERT_TRUE(client.connected);
+        ASSERT_TRUE(WaitFor([&] { return net->isClientConnected && memoryInfos() == 1; }));
+        EXPECT_TRUE(net->CNT_UpdateMemory(0, picture));
+        sembuf take{0, -1, IPC_NOWAIT};
+        ASSERT_EQ(semop(semId, &take, 1), 0);
+        EXPECT_FALSE(net->CNT_UpdateMemory(0, picture));   // skipped, never waited for
+        client.socket.abort();
+        ASSERT_TRUE(WaitFor([&] { return !net->isClientConnected; }));
+    }
+    EXPECT_EQ(semctl(semId, 0, GETVAL), 1);
+    EXPECT_FALSE(net->isMemoryInfoSent);
+    Client again(net->serverPort());
+    ASSERT_TRUE(again.connected);
+    ASSERT_TRUE(WaitFor([&] { return net->isClientConnected && net->isMemoryInfoSent; }));
+    EXPECT_TRUE(net->CNT_UpdateMemory(0, picture));
+    EXPECT_EQ(semctl(semId, 0, GETVAL), 1);
+    net->CNT_FreeShareMemory();
+    qunsetenv("MOULDMON_VIDEO_KEYDIR");
 }

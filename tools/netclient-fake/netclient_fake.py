@@ -11,6 +11,7 @@ Standard library only.
 """
 
 import argparse
+import ctypes
 import json
 import os
 import re
@@ -19,6 +20,7 @@ import sqlite3
 import sys
 import threading
 import time
+import zlib
 
 HEADER = re.compile(rb"^(\d+):(\d+):\.\.!")
 ACK = b"/back/\r\n\r\n"
@@ -34,6 +36,79 @@ GARBAGE = {
     "nested": b"SessionId:14\r\n\r\n" + b"[" * 20000,
     "notjson": b"SessionId:14\r\n\r\n{result: nope",
 }
+
+
+# System V calls for the video shares (libc through ctypes).
+SEM_UNDO = 0x1000
+SHM_RDONLY = 0o10000
+GETVAL = 12
+
+
+class SemBuf(ctypes.Structure):
+    _fields_ = [("sem_num", ctypes.c_ushort), ("sem_op", ctypes.c_short), ("sem_flg", ctypes.c_short)]
+
+
+class TimeSpec(ctypes.Structure):
+    _fields_ = [("tv_sec", ctypes.c_long), ("tv_nsec", ctypes.c_long)]
+
+
+def libc():
+    lib = ctypes.CDLL(None, use_errno=True)
+    lib.shmat.restype = ctypes.c_void_p
+    lib.shmat.argtypes = [ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+    lib.shmdt.argtypes = [ctypes.c_void_p]
+    lib.semtimedop.argtypes = [ctypes.c_int, ctypes.POINTER(SemBuf), ctypes.c_size_t, ctypes.POINTER(TimeSpec)]
+    lib.semop.argtypes = [ctypes.c_int, ctypes.POINTER(SemBuf), ctypes.c_size_t]
+    return lib
+
+
+def plane_mean(plane, stride, x0, y0, x1, y1):
+    total = count = 0
+    for y in range(y0, y1):
+        row = plane[y * stride + x0:y * stride + x1]
+        total += sum(row)
+        count += len(row)
+    return round(total / count) if count else -1
+
+
+def read_share(share, hold=0.0, wait=1.0):
+    """One frame of a share named in the memory-info message, read under its
+    semaphore (taken with undo, so a killed client gives it back). Returns what
+    the frame shows: its size, I420 plane means per quarter, and how many
+    chroma samples of the bottom 100 rows are green (the time stamp)."""
+    lib = libc()
+    w, h, size = share["width"], share["height"], share["size"]
+    result = {"event": "video", "camera": share["cameraid"], "size_ok": size == w * h * 3 // 2}
+    if share["shmid"] < 0 or share["semid"] < 0:
+        result["problem"] = "share unusable"
+        return result
+    addr = lib.shmat(share["shmid"], None, SHM_RDONLY)
+    if addr in (None, ctypes.c_void_p(-1).value):
+        result["problem"] = "cannot attach"
+        return result
+    limit = TimeSpec(int(wait), int((wait % 1) * 1e9))
+    if lib.semtimedop(share["semid"], ctypes.byref(SemBuf(0, -1, SEM_UNDO)), 1, ctypes.byref(limit)) != 0:
+        lib.shmdt(ctypes.c_void_p(addr))
+        result["problem"] = "lock busy"
+        return result
+    if hold:
+        time.sleep(hold)
+    frame = ctypes.string_at(addr, size)
+    lib.semop(share["semid"], ctypes.byref(SemBuf(0, 1, SEM_UNDO)), 1)
+    lib.shmdt(ctypes.c_void_p(addr))
+    ys, cs = w * h, (w // 2) * (h // 2)
+    result["layout_ok"] = len(frame) == ys + 2 * cs
+    y, u, v = frame[:ys], frame[ys:ys + cs], frame[ys + cs:ys + 2 * cs]
+    quarters = {}
+    for name, (qx, qy) in {"top_left": (0, 0), "bottom_right": (1, 1)}.items():
+        quarters[name] = [plane_mean(y, w, qx * w // 2, qy * h // 2, (qx + 1) * w // 2, (qy + 1) * h // 2),
+                          plane_mean(u, w // 2, qx * w // 4, qy * h // 4, (qx + 1) * w // 4, (qy + 1) * h // 4),
+                          plane_mean(v, w // 2, qx * w // 4, qy * h // 4, (qx + 1) * w // 4, (qy + 1) * h // 4)]
+    result["yuv"] = quarters
+    first = max(0, (h - 100) // 2) * (w // 2)
+    result["stamp_green"] = sum(1 for a, b in zip(u[first:], v[first:]) if a < 100 and b < 100)
+    result["digest"] = zlib.crc32(frame)
+    return result
 
 
 def link_switch_on(param_db):
@@ -74,6 +149,7 @@ class Client:
         self.write_lock = threading.Lock()
         self.last_write = 0.0
         self.received = 0
+        self.video_started = False
         self.seen = {}
         self.log = open(args.log, "a", encoding="utf-8") if args.log else None
         self.stop = threading.Event()
@@ -123,9 +199,22 @@ class Client:
             parsed = None
         self.note({"type": kind, "len": len(body), "body": text, "json": parsed, "copy": self.seen[key],
                    "n": self.received, "problem": "not a frame" if kind < 0 else "type never sent" if kind in (0, 3, 4) else None})
+        if kind == 9 and parsed and self.args.video and not self.video_started:
+            self.video_started = True
+            threading.Thread(target=self.video, args=(parsed.get("memoryinfo", []),), daemon=True).start()
         withheld = self.received in self.args.withhold or self.args.ack == "none"
         if not withheld:
             self.reply(ACK)
+
+    def video(self, shares):
+        """--video reads of every share, --video-gap seconds apart, each
+        holding the lock --hold-sem seconds."""
+        for _ in range(self.args.video):
+            for share in shares:
+                if self.stop.is_set():
+                    return
+                self.note(read_share(share, self.args.hold_sem))
+            self.stop.wait(self.args.video_gap)
 
     def heartbeats(self):
         while not self.stop.wait(self.args.heart):
@@ -196,10 +285,20 @@ def main():
     p.add_argument("--return-when", metavar="FILE", help="stay away until this file exists")
     p.add_argument("--connect-wait", type=float, default=60, help="seconds to keep trying to connect")
     p.add_argument("--duration", type=float, default=0, help="seconds to stay; 0 for ever")
+    p.add_argument("--video", type=int, default=0, help="after the memory-info message, read every share this often")
+    p.add_argument("--video-gap", type=float, default=0.2, help="seconds between video reads")
+    p.add_argument("--hold-sem", type=float, default=0, help="seconds to hold a share's lock at each read")
+    p.add_argument("--read-share", metavar="SHMID,SEMID,W,H",
+                   help="read one frame of this share, print what it shows as JSON, and exit")
     p.add_argument("--check-switch", metavar="PARAM_DB",
                    help="only tell by the exit code whether the link switch is on there (0 on)")
     args = p.parse_args()
     args.withhold = {int(n) for n in args.withhold.split(",") if n}
+    if args.read_share:
+        shmid, semid, w, h = (int(n) for n in args.read_share.split(","))
+        share = {"shmid": shmid, "semid": semid, "cameraid": -1, "width": w, "height": h, "size": w * h * 3 // 2}
+        print(json.dumps(read_share(share, args.hold_sem)))
+        return 0
     if args.check_switch:
         return 0 if link_switch_on(args.check_switch) else 1
     Client(args).run()
