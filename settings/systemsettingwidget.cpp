@@ -1,0 +1,286 @@
+#include "settings/systemsettingwidget.h"
+
+#include "camera/cameraloss.h"
+#include "camera/cameraunit.h"
+#include "core/globals.h"
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "screen/mainwindow.h"
+#include "settings/settingspage.h"
+#include "widgets/bmessagebox.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kTabWidth = 300;
+constexpr int kTabHeight = 80;
+constexpr int kIconSize = 46;
+
+// One tab group: its icon and the text entry of each tab.
+struct TabGroup {
+    const char* icon;
+    QVector<int> texts;
+};
+
+const TabGroup kGroups[] = {
+    {":/img/icons/setting.png", {215, 572, 431}},
+    {":/img/icons/3c.png", {128, 573}},
+    {":/img/icons/49.png", {262, 574}},
+    {":/img/icons/50.png", {575, 576}},
+    {":/img/icons/51.png", {577, 578}},
+    {":/img/icons/52.png", {205, 581}},
+    {":/img/icons/53.png", {579, 580}},
+};
+
+constexpr int kLogTab = 7;
+constexpr int kMemoTab = 8;
+constexpr int kDeviceTab = 2;
+
+const QString kTabStyle = QStringLiteral(
+    "QPushButton{font-size:24px;text-align:left;padding-left:12px;border:none;"
+    "background-color:#e9edf5;color:#1f3f8d;}"
+    "QPushButton:checked{background-color:#1f3f8d;color:#ffffff;}");
+
+// What the confirmation reaches in the main window and the cameras.
+class WindowPorts : public ConfirmPorts
+{
+public:
+    WindowPorts(SystemSettingWidget* hub, MainWindow* window)
+        : hub(hub)
+        , window(window)
+    {
+    }
+
+    void lowerFactoryLevel() override
+    {
+        if (window && window->userLevel() == UserFactory)
+            window->setUserLevel(gpWPara->isPswUsed ? UserOperator : UserNone);
+    }
+    void storePages() override
+    {
+        for (int index : SystemSettingWidget::SettingsPages())
+            hub->page(index)->accept();
+    }
+    bool ask(const QString& text) override { return showChooseBox(text); }
+    void warn(const QString& text) override { showWarnBox(text); }
+    void record(const QString& text) override
+    {
+        if (window)
+            window->InsertRecord(text);
+    }
+    bool save() override { return window && gpWPara->SaveDatatoFile(window->paramDb); }
+    void restartScreenOff(int ms) override
+    {
+        if (window && window->screenOffTimer())
+            window->screenOffTimer()->start(ms);
+    }
+    void cameraTrigger() override { eachCamera([](CameraUnit* u) { u->CameraChangeTrig(false); }); }
+    void cameraSpeed() override { CameraSetSpeed(); }
+    void restoreCameras(const SettingsChanges& c) override
+    {
+        for (int i = 0; i < numCamera && i < kMaxCameras; ++i) {
+            CameraUnit* u = CameraUnitAt(i);
+            if (!u)
+                continue;
+            if (c.cameraValue[i][0] || c.autoModes)
+                u->SetExposeTime();
+            if (c.cameraValue[i][1])
+                u->SetAdjustPlus();
+            if (c.cameraValue[i][2])
+                u->SetSharp();
+            if (c.cameraValue[i][3])
+                u->SetContrast();
+            if (c.cameraValue[i][4])
+                u->SetGamma();
+        }
+    }
+    void repaint() override
+    {
+        if (window)
+            window->update();
+    }
+    int* sideFlag() override { return &side; }
+
+private:
+    template <typename F>
+    void eachCamera(F f)
+    {
+        for (int i = 0; i < numCamera && i < kMaxCameras; ++i) {
+            if (CameraUnit* u = CameraUnitAt(i))
+                f(u);
+        }
+    }
+
+    SystemSettingWidget* hub;
+    MainWindow* window;
+    int side = 0;
+};
+
+}  // namespace
+
+int outSet = 0;
+
+PendingPage::PendingPage(const QString& title, QWidget* parent)
+    : SettingsPage(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(title + QLatin1Char('\n') + LanStr(605), this);
+    label->setObjectName(QStringLiteral("pendingLabel"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("font-size:32px;color:#808080;"));
+    layout->addWidget(label);
+}
+
+const QVector<int>& SystemSettingWidget::SettingsPages()
+{
+    static const QVector<int> order{0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 12};
+    return order;
+}
+
+SystemSettingWidget::SystemSettingWidget(QWidget* parent)
+    : BWidget(parent)
+    , cameraPanel(new QWidget(this))
+    , tabGroup(new QButtonGroup(this))
+    , tabColumn(new QWidget)
+    , titleLabel(new QLabel(this))
+    , exit(new QPushButton(LanStr(590), this))
+    , stack(new QStackedWidget(this))
+    , ports(std::make_unique<WindowPorts>(this, qobject_cast<MainWindow*>(parent)))
+{
+    setStyleSheet(QStringLiteral("SystemSettingWidget{background-color:#ffffff;}"));
+    cameraPanel->hide();
+    buildTabs();
+
+    titleLabel->setStyleSheet(QStringLiteral("font-size:32px;color:#1f3f8d;"));
+    exit->setObjectName(QStringLiteral("exitSetup"));
+    exit->setMinimumSize(200, 70);
+    exit->setStyleSheet(QStringLiteral("font-size:26px;"));
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(tabColumn);
+    scroll->setWidgetResizable(true);
+    scroll->setFixedWidth(kTabWidth + 20);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    auto* head = new QHBoxLayout;
+    head->addWidget(titleLabel, 1);
+    head->addWidget(exit);
+    auto* right = new QVBoxLayout;
+    right->addLayout(head);
+    right->addWidget(stack, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(scroll);
+    layout->addLayout(right, 1);
+
+    connect(tabGroup, QOverload<int>::of(&QButtonGroup::buttonClicked), this, [this](int index) {
+        changeWidget(index);
+        if (index == kLogTab)
+            emit recordshow();
+        else if (index == kMemoTab)
+            emit Memorandum();
+        else if (index == kDeviceTab)
+            emit DeviPara();
+    });
+    connect(exit, &QPushButton::clicked, this, &SystemSettingWidget::Exitsetup);
+    connect(this, &SystemSettingWidget::Exitsetup, this, [this] {
+        accept();
+        emit left();
+    });
+    if (auto* window = qobject_cast<MainWindow*>(parent))
+        connect(this, &SystemSettingWidget::left, window, &MainWindow::setcontentLayout);
+    changeWidget(0);
+}
+
+SystemSettingWidget::~SystemSettingWidget() = default;
+
+void SystemSettingWidget::buildTabs()
+{
+    auto* column = new QVBoxLayout(tabColumn);
+    column->setSpacing(2);
+    column->setContentsMargins(0, 0, 0, 0);
+    for (const TabGroup& group : kGroups)
+        addGroup(QLatin1String(group.icon), group.texts);
+    column->addStretch(1);
+}
+
+void SystemSettingWidget::addGroup(const QString& icon, const QVector<int>& texts)
+{
+    for (int i = 0; i < texts.size(); ++i) {
+        const QString text = LanStr(texts[i]);
+        auto* button = new QPushButton(text, tabColumn);
+        button->setCheckable(true);
+        button->setFixedSize(kTabWidth, kTabHeight);
+        button->setStyleSheet(kTabStyle);
+        if (i == 0) {
+            button->setIcon(QIcon(icon));
+            button->setIconSize(QSize(kIconSize, kIconSize));
+        }
+        const int index = pages.size();
+        tabGroup->addButton(button, index);
+        tabColumn->layout()->addWidget(button);
+        tabs << button;
+        // Pages built by later work plug in here; until then they say so.
+        auto* page = new PendingPage(text, stack);
+        pages << page;
+        stack->addWidget(page);
+    }
+}
+
+QPushButton* SystemSettingWidget::tabButton(int index) const
+{
+    return tabs.value(index);
+}
+
+int SystemSettingWidget::currentPage() const
+{
+    return stack->currentIndex();
+}
+
+QString SystemSettingWidget::title() const
+{
+    return titleLabel->text();
+}
+
+void SystemSettingWidget::changeWidget(int index)
+{
+    if (index < 0 || index >= pages.size())
+        return;
+    stack->setCurrentIndex(index);
+    tabs[index]->setChecked(true);
+    titleLabel->setText(tabs[index]->text());
+}
+
+void SystemSettingWidget::setConfirmPorts(std::unique_ptr<ConfirmPorts> p)
+{
+    ports = std::move(p);
+}
+
+void SystemSettingWidget::WizardParaInit()
+{
+    outSet = 0;
+    for (int index : SettingsPages())
+        pages[index]->WizardParaInit();
+    DoChangePage();
+}
+
+void SystemSettingWidget::accept()
+{
+    ConfirmSettings(*ports, *gpWPara, *gpWParaBak);
+}
+
+void SystemSettingWidget::showEvent(QShowEvent* event)
+{
+    WizardParaInit();
+    if (auto* window = qobject_cast<MainWindow*>(parentWidget()))
+        window->MShowHide(0);
+    BWidget::showEvent(event);
+}
