@@ -69,6 +69,11 @@ ConfirmResult ConfirmSettings(ConfirmPorts& ports, WizardPara& inForce, WizardPa
         ports.warn(LanStr(232));
         return ConfirmResult::Refused;
     }
+    const QString badAddress = ports.invalidNetwork();
+    if (!badAddress.isEmpty()) {
+        ports.warn(LanStr(606).arg(badAddress));
+        return ConfirmResult::Refused;
+    }
     const SettingsChanges changes = TakeChanges(inForce, edited);
     if (ports.takeRestartRequest())
         ports.restartNetClient();

@@ -20,6 +20,7 @@ public:
     virtual bool takeRestartRequest() { return false; }   // the network link's, cleared
     virtual void restartNetClient() {}
     virtual bool networkEdited() { return false; }        // host name or card table edited
+    virtual QString invalidNetwork() { return {}; }       // an edited address that is no dotted quad
     virtual int stageNetwork() { return 0; }               // change bits of the staged files
     virtual void commitNetwork() {}               // the edited network information in force
     virtual void discardNetwork() {}              // the information in force over the edited one

@@ -6,6 +6,8 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "screen/mainwindow.h"
+#include "network/network.h"
+#include "settings/netstaging.h"
 #include "settings/settingspage.h"
 #include "widgets/bmessagebox.h"
 
@@ -102,6 +104,43 @@ public:
             if (c.cameraValue[i][4])
                 u->SetGamma();
         }
+    }
+    bool takeRestartRequest() override
+    {
+        const bool requested = gpNet && gpNet->isRestartRequested;
+        if (gpNet)
+            gpNet->isRestartRequested = false;
+        return requested;
+    }
+    void restartNetClient() override { CNT_Net::CNT_ReStart(); }
+    bool networkEdited() override
+    {
+        return gpNet
+            && (gpNet->netCardEdit.hostName != gpNet->netCard.hostName
+                || gpNet->netCardEdit.cardMap != gpNet->netCard.cardMap);
+    }
+    QString invalidNetwork() override
+    {
+        return gpNet ? NetStaging::InvalidEditedAddress(gpNet->netCardEdit, gpNet->netCard) : QString();
+    }
+    int stageNetwork() override
+    {
+        return gpNet ? NetStaging::Stage(gpNet->netCardEdit, gpNet->netCard, *gpWParaBak, *gpWPara) : 0;
+    }
+    void commitNetwork() override
+    {
+        if (gpNet)
+            gpNet->netCard = gpNet->netCardEdit;
+    }
+    void discardNetwork() override
+    {
+        if (gpNet)
+            gpNet->netCardEdit = gpNet->netCard;
+    }
+    void applyNetwork(int bits) override
+    {
+        NetStaging::Apply(bits, gpNet ? gpNet->netCard.cardMap : QMap<QString, QStringList>());
+        CNT_Net::CNT_ReStart();
     }
     void repaint() override
     {

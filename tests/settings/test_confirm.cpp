@@ -22,6 +22,7 @@ public:
     bool answer = true;
     bool restartRequested = false;
     bool netEdited = false;
+    QString badAddress;
     int bits = 0;
     int side = 7;
 
@@ -32,6 +33,7 @@ public:
     bool takeRestartRequest() override { bool r = restartRequested; restartRequested = false; return r; }
     void restartNetClient() override { calls << "restartNetClient"; }
     bool networkEdited() override { return netEdited; }
+    QString invalidNetwork() override { return badAddress; }
     int stageNetwork() override { calls << "stageNetwork"; return bits; }
     void commitNetwork() override { calls << "commitNetwork"; }
     void discardNetwork() override { calls << "discardNetwork"; }
@@ -116,6 +118,16 @@ TEST_F(Confirm, NoPutsTheRecordInForceBackAndTheCameraValues)
                                         "restoreCameras 1", "repaint"}));
     EXPECT_EQ(edited.exposeTime[0], 0);
     EXPECT_EQ(edited.autoShading, 0);
+}
+
+TEST_F(Confirm, AnEditedAddressThatIsNoDottedQuadRefuses)
+{
+    ports.netEdited = true;
+    ports.badAddress = "192.168.3";
+    edited.semiAuto = 1;
+    EXPECT_EQ(run(), ConfirmResult::Refused);
+    EXPECT_EQ(ports.calls, QStringList({"storePages", "warn Invalid network address: 192.168.3"}));
+    EXPECT_EQ(inForce.semiAuto, 0);
 }
 
 TEST_F(Confirm, RestartRequestRestartsTheClientEvenOnNo)
