@@ -3,15 +3,22 @@
 #include "camera/cameraloss.h"
 #include "camera/cameraunit.h"
 #include "core/globals.h"
+#include "core/mapplication.h"
+#include "core/usbdisk.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "screen/mainwindow.h"
 #include "network/network.h"
 #include "settings/netstaging.h"
 #include "settings/settingspage.h"
+#include "screen/operationrecord.h"
+#include "screen/runcontroller.h"
 #include "widgets/bmessagebox.h"
+#include "widgets/numberinput.h"
 
 #include <QButtonGroup>
+#include <QFileDialog>
+#include <QThread>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -164,6 +171,60 @@ private:
     int side = 0;
 };
 
+// What the maintenance actions reach in the main window and the system.
+class WindowActionPorts : public MaintenancePorts
+{
+public:
+    WindowActionPorts(SystemSettingWidget* hub, MainWindow* window)
+        : hub(hub)
+        , window(window)
+    {
+    }
+    bool ask(const QString& text) override { return showChooseBox(text); }
+    void warn(const QString& text) override { showWarnBox(text); }
+    void record(const QString& text) override
+    {
+        if (window)
+            window->InsertRecord(text);
+    }
+    void confirmSettings() override { hub->accept(); }
+    void saveSettings() override
+    {
+        if (window)
+            gpWPara->SaveDatatoFile(window->paramDb);
+    }
+    void stopWatchdog() override { StopWTD(); }
+    void flush() override
+    {
+        if (window)
+            window->FLushAll();
+    }
+    void pause(int ms) override { QThread::msleep(static_cast<unsigned long>(ms)); }
+    QString findUsbDisk() override { return FindAU(); }
+    QString chooseUpdateFile(const QString& root) override
+    {
+        return QFileDialog::getOpenFileName(hub, QStringLiteral("选择投影数据文件目录"), root,
+                                            QStringLiteral("*.[r,t]ar*"));
+    }
+    void writeCounts() override { OperationRecord::CountWrite(); }
+    void hidePad() override
+    {
+        if (gpNumPad)
+            gpNumPad->HideUpdate();
+    }
+    bool checkRoot() override { return window && window->CheckRoot(); }
+    void clearRecord() override
+    {
+        if (window && window->runController())
+            window->runController()->record().ClearRecord();
+    }
+    void exitProgram(int code) override { Exit(code); }
+
+private:
+    SystemSettingWidget* hub;
+    MainWindow* window;
+};
+
 }  // namespace
 
 int outSet = 0;
@@ -194,6 +255,8 @@ SystemSettingWidget::SystemSettingWidget(QWidget* parent)
     , exit(new QPushButton(LanStr(590), this))
     , stack(new QStackedWidget(this))
     , ports(std::make_unique<WindowPorts>(this, qobject_cast<MainWindow*>(parent)))
+    , actionPorts(std::make_unique<WindowActionPorts>(this, qobject_cast<MainWindow*>(parent)))
+    , actions(std::make_unique<Maintenance>(*actionPorts))
 {
     setStyleSheet(QStringLiteral("SystemSettingWidget{background-color:#ffffff;}"));
     cameraPanel->hide();
@@ -323,3 +386,18 @@ void SystemSettingWidget::showEvent(QShowEvent* event)
         window->MShowHide(0);
     BWidget::showEvent(event);
 }
+
+void SystemSettingWidget::ResetTotal() { actions->ResetTotal(); }
+void SystemSettingWidget::ChangePwd(const QString& first, const QString& second)
+{
+    actions->ChangePwd(first, second, *gpWParaBak);
+}
+void SystemSettingWidget::SlotShutDown() { actions->SlotShutDown(); }
+void SystemSettingWidget::SlotExportData() { actions->SlotExportData(numCamera, gDNum); }
+void SystemSettingWidget::SlotUpdateApp() { actions->SlotUpdateApp(); }
+void SystemSettingWidget::SlotRestoreFactorySet() { actions->SlotRestoreFactorySet(); }
+void SystemSettingWidget::SlotModifyTime() { actions->SlotModifyTime(); }
+void SystemSettingWidget::SlotCalibration() { actions->SlotCalibration(); }
+void SystemSettingWidget::SlotExit() { actions->SlotExit(); }
+void SystemSettingWidget::SlotChangeLan(int lan) { actions->SlotChangeLan(lan); }
+void SystemSettingWidget::SlotClearRecord() { actions->SlotClearRecord(); }

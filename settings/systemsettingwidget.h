@@ -5,6 +5,7 @@
 // page from the editing copy; the exit button confirms the edits and
 // returns to the camera views.
 
+#include "settings/maintenance.h"
 #include "settings/settingsconfirm.h"
 #include "widgets/bwidget.h"
 
@@ -52,6 +53,19 @@ public slots:
     // Leaving: the pages store their controls and the edits are confirmed.
     void accept();
 
+    // Maintenance actions (the pages' buttons connect to these).
+    void ResetTotal();
+    void ChangePwd(const QString& first, const QString& second);
+    void SlotShutDown();
+    void SlotExportData();
+    void SlotUpdateApp();
+    void SlotRestoreFactorySet();
+    void SlotModifyTime();
+    void SlotCalibration();
+    void SlotExit();
+    void SlotChangeLan(int lan);
+    void SlotClearRecord();
+
 signals:
     void Exitsetup();
     void recordshow();
@@ -75,4 +89,6 @@ private:
     QPushButton* exit = nullptr;
     QStackedWidget* stack = nullptr;
     std::unique_ptr<ConfirmPorts> ports;
+    std::unique_ptr<MaintenancePorts> actionPorts;
+    std::unique_ptr<Maintenance> actions;
 };
