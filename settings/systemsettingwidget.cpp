@@ -31,7 +31,7 @@
 namespace {
 
 constexpr int kTabWidth = 300;
-constexpr int kTabHeight = 80;
+constexpr int kTabHeight = 60;   // all fifteen tabs fit the screen
 constexpr int kIconSize = 46;
 
 // One tab group: its icon and the text entry of each tab.
