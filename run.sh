@@ -22,6 +22,9 @@ export MOULDMON_SHELL="record:$work/shell-commands.log"
 export MOULDMON_LED_LOG="${MOULDMON_LED_LOG:-$work/led.log}"
 export MOULDMON_USB_ROOT="${MOULDMON_USB_ROOT:-$work/usb}"
 mkdir -p "$MOULDMON_USB_ROOT"
+# The system files the settings write (network interfaces, host name, hosts).
+export MOULDMON_SYSTEM_ROOT="${MOULDMON_SYSTEM_ROOT:-$work/system}"
+mkdir -p "$MOULDMON_SYSTEM_ROOT/etc/network"
 
 pids=()
 cleanup() {

@@ -594,6 +594,13 @@ const TextEntry kTextEntries[] = {
     {596, "文件%1无法写入，请检查存储空间", "%1 cannot be written: check the disk", "檔案%1無法寫入，請檢查儲存空間"},
     {597, "工作目录无法写入：记录和计数不会保存", "The working directory cannot be written: records and counts are not kept", "工作目錄無法寫入：記錄和計數不會保存"},
     {598, "无新图像", "no new image", "無新影像"},
+    {600, "导出失败，图像已保留", "Export failed: the pictures are kept", "匯出失敗，影像已保留"},
+    {601, "此文件不能用于程序更新", "This file cannot be used as a program update", "此檔案不能用於程式更新"},
+    {602, "程序更新复制失败", "The program update could not be copied", "程式更新複製失敗"},
+    {603, "出厂设置包缺失或无法复制", "The factory settings package is missing or could not be copied", "出廠設定包缺失或無法複製"},
+    {604, "密码过长", "The password is too long", "密碼過長"},
+    {605, "暂不可用", "Not yet available", "暫不可用"},
+    {606, "网络地址无效：%1", "Invalid network address: %1", "網路地址無效：%1"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

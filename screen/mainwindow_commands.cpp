@@ -75,6 +75,8 @@ void MainWindow::OptBtnsToggledSlot(OptionBar::BTN_TYPE type, bool)
             userLevel_ = gpWPara->isPswUsed ? UserOperator : UserNone;
         if (gpWParaBak)
             *gpWParaBak = *gpWPara;
+        if (gpNet)
+            gpNet->netCardEdit = gpNet->netCard;
         if (CheckPassword() == UserNone)
             optionBar->SetTLast();
         else if (controller->state().displayState != DisplayState::Alarm)

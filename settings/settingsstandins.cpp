@@ -1,6 +1,7 @@
 #include "settings/settingsstandins.h"
 
 #include "screen/settingsscreens.h"
+#include "settings/systemsettingwidget.h"
 
 namespace {
 constexpr int kDialogWidth = 800;
@@ -12,14 +13,6 @@ void hiddenDialog(QWidget* dialog)
     dialog->hide();
 }
 }  // namespace
-
-SystemSettingWidget::SystemSettingWidget(QWidget* parent)
-    : BWidget(parent)
-    , cameraPanel(new CameraParamsSubWidget(this))
-{
-    setStyleSheet(QStringLiteral("SystemSettingWidget{background-color:#ffffff;}"));
-    cameraPanel->hide();
-}
 
 CameraParamsSubWidget::CameraParamsSubWidget(QWidget* parent)
     : BWidget(parent)

@@ -1,22 +1,9 @@
 #pragma once
-// Stand-ins for the settings screens that the main window creates at start:
+// Stand-ins for the settings dialogs that the main window creates at start:
 // they exist from start-up with the visibility the other screens read, and
 // show nothing yet.
 
 #include "widgets/bwidget.h"
-
-// The settings screen: page 1 of the main window's content stack; visible
-// exactly while the operator has it open.
-class SystemSettingWidget : public BWidget
-{
-    Q_OBJECT
-public:
-    explicit SystemSettingWidget(QWidget* parent = nullptr);
-
-    // The camera selector with the exposure and gain sliders, which can be
-    // detached into a window of its own.
-    QWidget* cameraPanel = nullptr;
-};
 
 class CameraParamsSubWidget : public BWidget
 {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <ostream>
 #include <memory>
 
 // Makes a fresh temporary directory the working directory for the life of
@@ -55,3 +56,16 @@ QString SourceDir();
 // A working directory laid out as run.sh does: the installation files, and
 // PARAM.db, SN.db and RECORD.db from their defaults.
 void LayOutWorkDir(const QString& dir);
+
+// Texts in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '[';
+    for (int i = 0; i < list.size(); ++i)
+        *os << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+    *os << ']';
+}

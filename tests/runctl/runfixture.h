@@ -15,6 +15,7 @@
 #include "screen/runview.h"
 #include "fakeclock.h"
 #include "tests/common/testsupport.h"
+#include "tests/common/testsupport.h"
 
 #include <QSqlDatabase>
 #include <QStringList>
@@ -22,19 +23,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
-
-// Texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << '[';
-    for (int i = 0; i < list.size(); ++i)
-        *os << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
-    *os << ']';
-}
 
 // Logical output bits of a published word.
 enum : int { O0 = 1, O1 = 2, O2 = 4, O3 = 8, O4 = 16, O5 = 32, O6 = 64, O7 = 128 };

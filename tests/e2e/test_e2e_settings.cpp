@@ -1,0 +1,134 @@
+// The settings screen of the real program on an X screen of its own (:62):
+// opened from the option bar under the password, every tab group pressed,
+// left with the exit button. Screenshots of every tab group in each language
+// go to $MOULDMON_SHOTS when it names a folder.
+
+#include "tests/e2e/operatorscreen.h"
+
+#include "core/texttable.h"
+
+#include <QFile>
+#include <QImage>
+
+using namespace e2e;
+
+namespace {
+
+// The settings screen fills the content area left of the side bar: the tab
+// column on its left, the exit button at its top right.
+constexpr int kMargin = 11;
+constexpr int kTabX = kMargin + 150;
+constexpr int kTabEdgeX = kMargin + 5;   // left of the tab's icon and text
+int tabY(int tab)
+{
+    return 98 + kMargin + tab * 62 + 30;
+}
+constexpr int kExitX = 1725 - kMargin - 100;
+constexpr int kExitY = 98 + kMargin + 35;
+constexpr QRgb kPressedTab = 0x1f3f8d;
+const int kGroupTabs[] = {0, 3, 5, 7, 9, 11, 13};
+
+class Settings : public OperatorScreen
+{
+protected:
+    Settings()
+        : OperatorScreen(xscreen())
+    {
+        para.isPswUsed = 1;
+        qstrncpy(para.password, "2468", sizeof para.password);
+    }
+
+    static XScreen& xscreen()
+    {
+        static XScreen shared(62);
+        return shared;
+    }
+
+    QByteArray paramDb() const
+    {
+        QFile f(file("PARAM.db"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The colour of one point of the screen.
+    QRgb pixel(int x, int y)
+    {
+        const QString shotFile = file("settings.png");
+        return screen.shot(shotFile) ? QImage(shotFile).pixel(x, y) & 0xFFFFFF : 0;
+    }
+
+    // The pressed tab shows its colour at that place (within 5 s).
+    bool tabPressed(int tab)
+    {
+        return WaitFor([&] { return pixel(kTabEdgeX, tabY(tab)) == kPressedTab; }, 5000);
+    }
+
+    // The program shows detection running (blue title bar) and takes presses.
+    void ready() { ASSERT_TRUE(WaitFor([&] { return pixel(900, 90) == kPressedTab; }, 10000)); }
+
+    void open()
+    {
+        ready();
+        press(kSettings);
+        const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
+        ASSERT_TRUE(box.isValid()) << "no password box";
+        enterPassword(box, "2468");
+        ASSERT_TRUE(tabPressed(0)) << "the settings screen did not open";
+    }
+};
+
+TEST_F(Settings, OpenUnderThePasswordPressEveryGroupAndLeave)
+{
+    start(1);
+    const QStringList before = records();
+    const QByteArray stored = paramDb();
+    open();
+    for (int tab : kGroupTabs) {
+        ASSERT_TRUE(screen.click(kTabX, tabY(tab)));
+        EXPECT_TRUE(tabPressed(tab)) << "tab " << tab;
+        QThread::msleep(300);
+        shoot(QStringLiteral("tab%1").arg(tab));
+    }
+    ASSERT_TRUE(screen.click(kExitX, kExitY));
+    EXPECT_TRUE(WaitFor([&] { return pixel(kTabEdgeX, tabY(13)) != kPressedTab; }, 5000)) << "still on the settings";
+    // Nothing was changed: no question, no record line, nothing saved.
+    EXPECT_TRUE(screen.waitDialog(program->process.processId(), 1000).isNull());
+    EXPECT_EQ(records(), before);
+    EXPECT_EQ(paramDb(), stored);
+}
+
+TEST_F(Settings, WrongPasswordKeepsTheViews)
+{
+    start(1);
+    ready();
+    press(kSettings);
+    const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
+    ASSERT_TRUE(box.isValid()) << "no password box";
+    enterPassword(box, "1111");
+    QThread::msleep(1000);
+    EXPECT_NE(pixel(kTabEdgeX, tabY(0)), kPressedTab);
+}
+
+// Every tab group for the eye, in each language.
+class SettingsScreens : public Settings, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(SettingsScreens, ForTheEye)
+{
+    if (qEnvironmentVariable("MOULDMON_SHOTS").isEmpty())
+        GTEST_SKIP() << "screenshots only when MOULDMON_SHOTS names a folder";
+    gLan = GetParam();
+    start(1);
+    open();
+    for (int tab : kGroupTabs) {
+        ASSERT_TRUE(screen.click(kTabX, tabY(tab)));
+        ASSERT_TRUE(tabPressed(tab));
+        QThread::msleep(300);
+        shoot(QStringLiteral("group%1").arg(tab));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SettingsScreens, ::testing::Values(0, 1, 2));
+
+}  // namespace
