@@ -15,7 +15,6 @@
 #include <QFileInfo>
 
 namespace {
-enum Source { kTemplate = 0, kLive = 1, kRecentNg = 2 };
 // Above this area an NG region's defects are too many to ignore.
 constexpr int kMaxIgnoredArea = 2000;
 

@@ -16,8 +16,6 @@
 #include <QTimer>
 
 namespace {
-enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };
-enum Source { kTemplate = 0, kLive = 1 };
 constexpr int kBlinkMs = 1000;
 
 // Two-colour and rotary machines (steps: left product, left mould, right

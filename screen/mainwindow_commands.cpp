@@ -20,7 +20,6 @@
 #include <QStackedLayout>
 
 namespace {
-enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };
 const QString kTitleRunning = QStringLiteral("TitleBar{background-color:#1f3f8d;}");
 const QString kTitleStopped = QStringLiteral("TitleBar{background-color:#ee2329;}");
 }  // namespace
@@ -226,13 +225,10 @@ void MainWindow::RegionBtnsToggledSlot(RegiOption::BTN_TYPE type, bool)
         editor->SlotAddTemp();
         break;
     case RegiOption::EndSetting:
+        // Closing the editor (its Restart) brings the button column and the IO strip back.
         editor->SlotReturn();
         sideStack->setCurrentIndex(controller->state().displayState == DisplayState::Alarm ? kAlarmBarPage
                                                                                            : kOptionBarPage);
-        if (controller->state().displayState != DisplayState::Alarm) {
-            indexButton->show();
-            ioStatus->show();
-        }
         break;
     case RegiOption::LiveTemplate:
         editor->SlotAutoChange();

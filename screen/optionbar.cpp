@@ -78,9 +78,7 @@ OptionBar::OptionBar(QWidget* parent)
         {SystemSettings, 582, ":/img/icons/setting.png"}, {Resample, 129, ":/img/icons/sampling.png"},
         {AreaSettings, 130, ":/img/icons/38.png"},     {Statistics, 541, ":/img/icons/39.png"},
     };
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(10);
-    column->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = MakeSideColumn(this);
     for (const Entry& e : entries) {
         buttons[e.type] = MakeSideButton(LanStr(e.text), e.icon, this);
         column->addWidget(buttons[e.type]);

@@ -24,8 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-enum Source { kTemplate = 0, kLive = 1, kRecentNg = 2, kOkRecords = 3, kNgRecords = 4 };
-enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };
 
 bool alarmShown()
 {
@@ -57,14 +55,6 @@ int firstStepText()
     }
 }
 
-// Sets a choice's index, running its slot even when the index stays.
-void choose(ComboBox* choice, int index, void (*run)(QObject*, int), QObject* owner)
-{
-    if (choice->currentIndex() == index)
-        run(owner, index);
-    else
-        choice->setCurrentIndex(index);
-}
 }  // namespace
 
 RegiOption::RegiOption(QWidget* parent)
@@ -90,9 +80,7 @@ RegiOption::RegiOption(QWidget* parent)
     }
     sourceChoice->setCurrentIndex(kLive);
 
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(10);
-    column->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = MakeSideColumn(this);
     column->addWidget(buttons[LiveTemplate]);
     column->addWidget(sourceChoice);
     column->addWidget(cameraChoice);
@@ -128,7 +116,10 @@ void RegiOption::btnsToggledSlot(bool checked)
 
 void RegiOption::CheckSource(int source)
 {
-    choose(sourceChoice, source, [](QObject* o, int s) { static_cast<RegiOption*>(o)->ChangeSourceSlot(s); }, this);
+    if (sourceChoice->currentIndex() == source)
+        ChangeSourceSlot(source);
+    else
+        sourceChoice->setCurrentIndex(source);
 }
 
 void RegiOption::SetSource(int source)
@@ -360,9 +351,7 @@ AlarmOption::AlarmOption(QWidget* parent)
     FillCameraChoice(cameraChoice);
     sourceChoice->setCurrentIndex(kLive);
 
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(10);
-    column->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = MakeSideColumn(this);
     column->addWidget(buttons[LiveTemplate]);
     column->addWidget(sourceChoice);
     column->addWidget(cameraChoice);
@@ -399,7 +388,10 @@ void AlarmOption::ChangeCameraSlot(int camera)
 
 void AlarmOption::CheckSource(int source)
 {
-    choose(sourceChoice, source, [](QObject* o, int s) { static_cast<AlarmOption*>(o)->ChangeSourceSlot(s); }, this);
+    if (sourceChoice->currentIndex() == source)
+        ChangeSourceSlot(source);
+    else
+        sourceChoice->setCurrentIndex(source);
 }
 
 void AlarmOption::SetCamera(int camera)

@@ -7,6 +7,7 @@
 
 #include <QIcon>
 #include <QStyledItemDelegate>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int kSideWidth = 175;
@@ -25,6 +26,14 @@ BOptionButton* MakeSideButton(const QString& text, const char* icon, QWidget* pa
                        "BOptionButton:checked{background-color:#ee2329;color:#ffffff;}")
             .arg(QLatin1String(captionColour)));
     return button;
+}
+
+QVBoxLayout* MakeSideColumn(QWidget* bar)
+{
+    auto* column = new QVBoxLayout(bar);
+    column->setSpacing(10);
+    column->setContentsMargins(0, 0, 0, 0);
+    return column;
 }
 
 ComboBox* MakeSideChoice(QWidget* parent)

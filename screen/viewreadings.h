@@ -64,3 +64,7 @@ public:
 // 0 the template of the edited step, 1 live frames, 2 the recent NG frames,
 // 3 stored OK pictures, 4 stored NG pictures. Set by the editor bars.
 extern int gSource;
+enum ImageSource { kTemplate = 0, kLive = 1, kRecentNg = 2, kOkRecords = 3, kNgRecords = 4 };
+
+// Pages of the main window's side stack.
+enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };

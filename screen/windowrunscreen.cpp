@@ -17,10 +17,6 @@
 #include <QStackedLayout>
 #include <QTimer>
 
-namespace {
-enum SidePage { kOptionBarPage = 0, kEditorBarPage = 1, kAlarmBarPage = 2 };
-}  // namespace
-
 bool WindowRunScreen::cameraLost() const
 {
     return gisLost != 0;
