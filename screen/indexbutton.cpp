@@ -17,8 +17,8 @@
 namespace {
 constexpr int kButtonColumnType = 4;
 const QRect kLogoPlace(0, 0, 230, 110);
-const QRect kProPlace(20, 130, 200, 80);
-const QRect kMoldPlace(20, 230, 200, 80);
+const QRect kProPlace(20, 190, 200, 80);
+const QRect kMoldPlace(20, 290, 200, 80);
 
 // A column button: hidden unless the visibility rule shows it.
 ColorButton* columnButton(int text, QWidget* parent, MainWindow* window, void (MainWindow::*slot)())
