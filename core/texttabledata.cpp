@@ -601,6 +601,9 @@ const TextEntry kTextEntries[] = {
     {604, "密码过长", "The password is too long", "密碼過長"},
     {605, "暂不可用", "Not yet available", "暫不可用"},
     {606, "网络地址无效：%1", "Invalid network address: %1", "網路地址無效：%1"},
+    {670, "WiFi名称和密码不能包含引号、反斜杠、换行或控制字符", "The Wi-Fi name and password may not contain quotes, backslashes, line breaks or control characters", "WiFi名稱和密碼不能包含引號、反斜線、換行或控制字元"},
+    {671, "WiFi设置无法写入", "The Wi-Fi settings could not be written", "WiFi設定無法寫入"},
+    {672, "服务器设置无法写入", "The server settings could not be written", "伺服器設定無法寫入"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

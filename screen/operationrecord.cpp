@@ -18,13 +18,14 @@
 #include <algorithm>
 
 const char* const kRecordDayFormat = "yyyy-MM-dd";
+const char* const kRecordArchiveDir = "./RECORD";
 
 namespace {
 
 const char* const kRecordFile = "RECORD.db";
 const char* const kEmptyRecordFile = "RECORDNULL.db";
 const char* const kDayFile = "time.txt";
-const char* const kArchiveDir = "./RECORD";
+const char* const kArchiveDir = kRecordArchiveDir;
 const char* const kCountFile = "count.txt";
 const char* const kInsertRow = "INSERT INTO RECORD(recordtime, recordpassword, remarks) VALUES(?, ?, ?)";
 constexpr qint64 kCountLimit = 100000000;  // larger stored counts are corrupt

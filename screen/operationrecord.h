@@ -69,3 +69,5 @@ void SortFileByTime(QList<QFileInfo>& list);
 
 // The day format of time.txt and the archive names.
 extern const char* const kRecordDayFormat;   // "yyyy-MM-dd"
+// The folder of the archived days.
+extern const char* const kRecordArchiveDir;  // "./RECORD"

@@ -9,7 +9,10 @@
 #include "core/wizardpara.h"
 #include "screen/mainwindow.h"
 #include "network/network.h"
+#include "settings/logpages.h"
+#include "settings/netcheck.h"
 #include "settings/netstaging.h"
+#include "settings/networkpages.h"
 #include "settings/settingspage.h"
 #include "screen/operationrecord.h"
 #include "screen/runcontroller.h"
@@ -53,6 +56,24 @@ const TabGroup kGroups[] = {
 constexpr int kLogTab = 7;
 constexpr int kMemoTab = 8;
 constexpr int kDeviceTab = 2;
+constexpr int kOtherNetworksTab = 6;
+
+// The pages built so far, by stack index; nullptr for the pending ones.
+SettingsPage* makePage(int index, QWidget* parent)
+{
+    switch (index) {
+    case kDeviceTab:
+        return new DeviceParamsWidget(parent);
+    case kOtherNetworksTab:
+        return new OtherNetworksWidget(parent);
+    case kLogTab:
+        return new SystemLogWidget(parent);
+    case kMemoTab:
+        return new MemorandumWidget(parent);
+    default:
+        return nullptr;
+    }
+}
 
 const QString kTabStyle = QStringLiteral(
     "QPushButton{font-size:24px;text-align:left;padding-left:12px;border:none;"
@@ -299,6 +320,12 @@ SystemSettingWidget::SystemSettingWidget(QWidget* parent)
     });
     if (auto* window = qobject_cast<MainWindow*>(parent))
         connect(this, &SystemSettingWidget::left, window, &MainWindow::setcontentLayout);
+    connect(this, &SystemSettingWidget::recordshow, static_cast<SystemLogWidget*>(pages[kLogTab]),
+            &SystemLogWidget::showDays);
+    connect(this, &SystemSettingWidget::Memorandum, static_cast<OtherNetworksWidget*>(pages[kOtherNetworksTab]),
+            &OtherNetworksWidget::SlotGetRemindList);
+    connect(this, &SystemSettingWidget::DeviPara, static_cast<DeviceParamsWidget*>(pages[kDeviceTab]),
+            &DeviceParamsWidget::SlotGetProductName);
     changeWidget(0);
 }
 
@@ -330,8 +357,9 @@ void SystemSettingWidget::addGroup(const QString& icon, const QVector<int>& text
         tabGroup->addButton(button, index);
         tabColumn->layout()->addWidget(button);
         tabs << button;
-        // Pages built by later work plug in here; until then they say so.
-        auto* page = new PendingPage(text, stack);
+        SettingsPage* page = makePage(pages.size(), stack);
+        if (!page)
+            page = new PendingPage(text, stack);
         pages << page;
         stack->addWidget(page);
     }
@@ -401,3 +429,12 @@ void SystemSettingWidget::SlotCalibration() { actions->SlotCalibration(); }
 void SystemSettingWidget::SlotExit() { actions->SlotExit(); }
 void SystemSettingWidget::SlotChangeLan(int lan) { actions->SlotChangeLan(lan); }
 void SystemSettingWidget::SlotClearRecord() { actions->SlotClearRecord(); }
+
+void SystemSettingWidget::SlotCheckPing()
+{
+    NetCheck::Run(checkText, gpNet && gpNet->isClientConnected, [this](const QString& text) {
+        emit checkResult(text);
+        repaint();
+        QCoreApplication::processEvents();
+    });
+}

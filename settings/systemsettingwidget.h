@@ -65,12 +65,16 @@ public slots:
     void SlotExit();
     void SlotChangeLan(int lan);
     void SlotClearRecord();
+    // The network test of the network parameters page: its result line
+    // comes with checkResult (the previous result and "*" while it runs).
+    void SlotCheckPing();
 
 signals:
     void Exitsetup();
     void recordshow();
     void Memorandum();
     void DeviPara();
+    void checkResult(const QString& text);
     // The exit button was handled: the camera views come back.
     void left();
 
@@ -91,4 +95,5 @@ private:
     std::unique_ptr<ConfirmPorts> ports;
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;
+    QString checkText;   // the last result of the network test
 };

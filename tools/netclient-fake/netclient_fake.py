@@ -28,6 +28,16 @@ HEART = b"/heart/\r\n\r\n"
 RELINE = b"/reline/\r\n\r\n"
 REPLY_GAP = 0.05
 
+# Answers to the product-list (14) and reminder-list (17) requests, unless
+# --products / --reminders name a JSON file with the list to send.
+PRODUCTS = ["PA-100 外壳", "PB-220 盖板", "PC-310 卡扣"]
+REMINDERS = [
+    {"operator": "王工", "create_utc": 1765411200000, "notify_utc": 1765440000000, "duration": 30,
+     "reminder_name": "模具保养"},
+    {"operator": "Li", "create_utc": 1765414800000, "notify_utc": 1765447200000, "duration": 15,
+     "reminder_name": "check cooling water"},
+]
+
 GARBAGE = {
     "big": b"x" * (200 * 1024),
     "nul": b"\0\0\0/heart/",
@@ -142,6 +152,13 @@ def parse_frames(buffer):
         buffer = buffer[end:]
 
 
+def load_list(path, default):
+    if not path:
+        return default
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
+
+
 class Client:
     def __init__(self, args):
         self.args = args
@@ -153,6 +170,10 @@ class Client:
         self.seen = {}
         self.log = open(args.log, "a", encoding="utf-8") if args.log else None
         self.stop = threading.Event()
+        self.answers = {
+            14: {"result": [{"product_name": name} for name in load_list(args.products, PRODUCTS)]},
+            17: {"result": load_list(args.reminders, REMINDERS)},
+        }
 
     def connect(self):
         deadline = time.monotonic() + self.args.connect_wait
@@ -205,6 +226,9 @@ class Client:
         withheld = self.received in self.args.withhold or self.args.ack == "none"
         if not withheld:
             self.reply(ACK)
+        answer = self.answers.get(kind)
+        if answer is not None:
+            self.reply(b"SessionId:%d\r\n\r\n" % kind + json.dumps(answer, ensure_ascii=False).encode("utf-8"))
 
     def video(self, shares):
         """--video reads of every share, --video-gap seconds apart, each
@@ -290,6 +314,8 @@ def main():
     p.add_argument("--hold-sem", type=float, default=0, help="seconds to hold a share's lock at each read")
     p.add_argument("--read-share", metavar="SHMID,SEMID,W,H",
                    help="read one frame of this share, print what it shows as JSON, and exit")
+    p.add_argument("--products", metavar="JSON", help="file with the list of product names to answer request 14")
+    p.add_argument("--reminders", metavar="JSON", help="file with the reminder objects to answer request 17")
     p.add_argument("--check-switch", metavar="PARAM_DB",
                    help="only tell by the exit code whether the link switch is on there (0 on)")
     args = p.parse_args()
