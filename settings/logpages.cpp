@@ -193,7 +193,10 @@ MemorandumWidget::MemorandumWidget(QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->addStretch(1);
     column->addWidget(view);
-    column->addWidget(bar);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(bar);
+    bottom->addStretch(1);
+    column->addLayout(bottom);
 
     if (gpNet) {
         gpNet->setSessionHandler(kReminderReply, [page = QPointer<MemorandumWidget>(this)](const QString& body) {

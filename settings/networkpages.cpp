@@ -65,7 +65,9 @@ QPushButton* button(QWidget* page, const char* name, int text, int width)
 {
     auto* b = new QPushButton(LanStr(text), page);
     b->setObjectName(QLatin1String(name));
-    b->setFixedSize(width, 50);
+    b->ensurePolished();
+    // Wider than asked when the text of the language needs it.
+    b->setFixedSize(qMax(width, b->sizeHint().width() + 20), 50);
     return b;
 }
 
