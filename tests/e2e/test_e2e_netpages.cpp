@@ -5,7 +5,7 @@
 // the four pages in each language go to $MOULDMON_SHOTS when it names a
 // folder.
 
-#include "tests/e2e/operatorscreen.h"
+#include "tests/e2e/settingsscreen.h"
 
 #include "core/texttable.h"
 
@@ -23,18 +23,6 @@ namespace {
 
 const char* const kPort = "18923";
 
-// The settings screen: the tab column on the left, the exit button at the
-// top right, the pages right of the tabs.
-constexpr int kMargin = 11;
-constexpr int kTabX = kMargin + 150;
-constexpr int kTabEdgeX = kMargin + 5;
-int tabY(int tab)
-{
-    return 98 + kMargin + tab * 62 + 30;
-}
-constexpr int kExitX = 1725 - kMargin - 100;
-constexpr int kExitY = 98 + kMargin + 35;
-constexpr QRgb kPressedTab = 0x1f3f8d;
 enum Tab { kDeviceTab = 2, kOtherNetworksTab = 6, kLogTab = 7, kMemoTab = 8 };
 
 // The record viewer: the day list and the table (rows of the lines).
@@ -95,14 +83,12 @@ QString storedText(const QString& paramDb, const QString& row)
     return value;
 }
 
-class NetPages : public OperatorScreen
+class NetPages : public SettingsScreen
 {
 protected:
     NetPages()
-        : OperatorScreen(xscreen())
+        : SettingsScreen(xscreen())
     {
-        para.isPswUsed = 1;
-        qstrncpy(para.password, "2468", sizeof para.password);
         para.netLinkOn = 1;
         qputenv("MOULDMON_NET_PORT", kPort);
         qputenv("MOULDMON_SYSTEM_ROOT", QFile::encodeName(work.file("root")));
@@ -156,26 +142,7 @@ protected:
                        kWaitMs);
     }
 
-    QImage screenImage()
-    {
-        const QString shotFile = file("netpages.png");
-        return screen.shot(shotFile) ? QImage(shotFile) : QImage();
-    }
-    QRgb pixel(int x, int y) { return screenImage().pixel(x, y) & 0xFFFFFF; }
     QImage area(const QRect& r) { return screenImage().copy(r); }
-    bool tabPressed(int tab)
-    {
-        return WaitFor([&] { return pixel(kTabEdgeX, tabY(tab)) == kPressedTab; }, 5000);
-    }
-    void open()
-    {
-        ASSERT_TRUE(WaitFor([&] { return pixel(900, 90) == kPressedTab; }, 10000));
-        press(kSettings);
-        const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
-        ASSERT_TRUE(box.isValid()) << "no password box";
-        enterPassword(box, "2468");
-        ASSERT_TRUE(tabPressed(0)) << "the settings screen did not open";
-    }
     void pressTab(int tab)
     {
         ASSERT_TRUE(screen.click(kTabX, tabY(tab)));

@@ -409,6 +409,23 @@ TEST_F(Pages, StatisticsResetAsksAndNoDeletesNothing)
     EXPECT_TRUE(commands.lines().isEmpty()) << "no shell";
 }
 
+TEST_F(Pages, TheHubsNetworkTestShowsThePreviousResultWithAStarWhileItRuns)
+{
+    InitArtwork();
+    CNT_Net* saved = gpNet;
+    gpNet = nullptr;
+    commands.answer("ip", "default via 192.168.3.1 dev eth0\n");
+    commands.answer("ping", "64 bytes: icmp_seq=1 ttl=64 time=0.3 ms\n");
+    SystemSettingWidget hub;
+    QStringList shown;
+    QObject::connect(&hub, &SystemSettingWidget::checkResult, [&](const QString& t) { shown << t; });
+    hub.SlotCheckPing();
+    hub.SlotCheckPing();
+    EXPECT_EQ(shown, (QStringList{"*", "LAN OK,Internet OK,Server NG", "LAN OK,Internet OK,Server NG*",
+                                  "LAN OK,Internet OK,Server NG"}));
+    gpNet = saved;
+}
+
 // --- Requests to the server -----------------------------------------------
 
 class Requests : public Pages
