@@ -38,6 +38,8 @@ constexpr int kFirstPageX = 389;
 constexpr int kNextPageX = 854;
 constexpr int kPagingY = 1031;
 const QRect kLineRows(540, 215, 1160, 80);   // the first three lines of the table
+// The memorandum page: its first two reminder rows.
+const QRect kReminderRows(400, 235, 1000, 60);
 // The device parameters page: the product list's box.
 constexpr int kProductX = 640;
 constexpr int kProductY = 260;
@@ -135,11 +137,11 @@ protected:
                                  file("products.json")});
         ASSERT_TRUE(client.waitForStarted(5000));
     }
-    // The client got a frame of this type.
-    bool clientGot(int type)
+    // The client got a frame of this type (within ms).
+    bool clientGot(int type, int ms = kWaitMs)
     {
         return WaitFor([&] { return ReadText(file("netclient.log")).contains(QStringLiteral("\"type\": %1,").arg(type)); },
-                       kWaitMs);
+                       ms);
     }
 
     QImage area(const QRect& r) { return screenImage().copy(r); }
@@ -228,6 +230,18 @@ TEST_F(NetPages, ProductListComesFromTheClientAndTheChoiceIsSaved)
     EXPECT_TRUE(WaitFor([&] { return storedText(file("PARAM.db"), "CntNet_ProName") == QString::fromUtf8("PC-310 卡扣"); },
                         kWaitMs))
         << storedText(file("PARAM.db"), "CntNet_ProName").toStdString();
+}
+
+TEST_F(NetPages, RemindersComeFromTheClientWhenTheMemorandumTabIsPressed)
+{
+    start(1);
+    startClient();
+    open();
+    EXPECT_FALSE(clientGot(17, 1000)) << "asked before the tab was pressed";
+    pressTab(kMemoTab);
+    ASSERT_TRUE(clientGot(17)) << "no reminder-list request";
+    EXPECT_TRUE(WaitFor([&] { return !blank(kReminderRows); }, 5000)) << "no reminders shown";
+    shoot("reminders");
 }
 
 // The four pages for the eye, in each language.
