@@ -133,7 +133,7 @@ protected:
     {
         client.setProcessChannelMode(QProcess::ForwardedChannels);
         client.start("python3", {SourceDir() + "/tools/netclient-fake/netclient_fake.py", "--port", kPort, "--log",
-                                 file("netclient.log"), "--connect-wait", "30", "--heart", "1", "--products",
+                                 file("netclient.log"), "--connect-wait", "30", "--products",
                                  file("products.json")});
         ASSERT_TRUE(client.waitForStarted(5000));
     }
@@ -240,7 +240,7 @@ TEST_F(NetPages, RemindersComeFromTheClientWhenTheMemorandumTabIsPressed)
     EXPECT_FALSE(clientGot(17, 1000)) << "asked before the tab was pressed";
     pressTab(kMemoTab);
     ASSERT_TRUE(clientGot(17)) << "no reminder-list request";
-    EXPECT_TRUE(WaitFor([&] { return !blank(kReminderRows); }, 5000)) << "no reminders shown";
+    EXPECT_TRUE(WaitFor([&] { return !blank(kReminderRows); }, kWaitMs)) << "no reminders shown";
     shoot("reminders");
 }
 

@@ -27,6 +27,9 @@ ACK = b"/back/\r\n\r\n"
 HEART = b"/heart/\r\n\r\n"
 RELINE = b"/reline/\r\n\r\n"
 REPLY_GAP = 0.05
+# A list answer waits longer after the acknowledgement: the monitor reads
+# both as one reply (and drops it) when they come in one read.
+ANSWER_GAP = 0.5
 
 # Answers to the product-list (14) and reminder-list (17) requests, unless
 # --products / --reminders name a JSON file with the list to send.
@@ -191,9 +194,9 @@ class Client:
                 time.sleep(0.2)
         return False
 
-    def reply(self, data):
+    def reply(self, data, gap=REPLY_GAP):
         with self.write_lock:
-            gap = self.last_write + REPLY_GAP - time.monotonic()
+            gap = self.last_write + gap - time.monotonic()
             if gap > 0:
                 time.sleep(gap)
             try:
@@ -228,7 +231,8 @@ class Client:
             self.reply(ACK)
         answer = self.answers.get(kind)
         if answer is not None:
-            self.reply(b"SessionId:%d\r\n\r\n" % kind + json.dumps(answer, ensure_ascii=False).encode("utf-8"))
+            self.reply(b"SessionId:%d\r\n\r\n" % kind + json.dumps(answer, ensure_ascii=False).encode("utf-8"),
+                       ANSWER_GAP)
 
     def video(self, shares):
         """--video reads of every share, --video-gap seconds apart, each
