@@ -11,11 +11,16 @@
 #include "core/globals.h"
 #include "core/power.h"
 #include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "inspection/cammerrecongnize.h"
 #include "screen/cammerwidget.h"
+#include "screen/drawroiwidget.h"
 #include "screen/imagecontainer.h"
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
 #include "screen/mainwindow.h"
+#include "screen/regionchangelog.h"
+#include "screen/viewtexts.h"
 #include "screen/runcontroller.h"
 #include "screen/titlebar.h"
 #include "screen/viewgrid.h"
@@ -351,5 +356,70 @@ TEST(MainWindowDeathTest, OneSelectedViewAndZoomOfTheSelectedView)
         w.ChangeCammer();
         expectViewsInUse(w, 4);
         EXPECT_EQ(w.zoomTool, 0);
+    });
+}
+
+// The region editor's save: asked, the change log in RECORD.db, the regions
+// in force, stored (a missing step row inserted) and trained; a "no" keeps
+// the edit only until the editor opens again.
+TEST(MainWindowDeathTest, EditorSaveWritesTheChangeLogStoresAndTrains)
+{
+    inOwnProcess([] {
+        WindowRig rig(1);
+        MainWindow& w = *rig.build(true);
+        CammerWidget& view = *w.views[0];
+        {
+            QSqlQuery q(w.paramDb);
+            ASSERT_TRUE(q.exec("delete from cammer0 where name = 'detect0'"));
+        }
+        w.editor->Reset(false);
+        const int d = w.editDetect;   // an enabled step
+        ASSERT_TRUE(gpWPara->detectOn[d]);
+        CammerSingleton& edit = *view.editRecord;
+        edit.roiNum[d] = 1;
+        edit.roiType[d][0] = kRoiRect;
+        edit.rects[d][0].rect = QRect(300, 200, 200, 150);
+        edit.func[d][0] = 0;
+        edit.minWH[d][0] = 3;
+        edit.sensitivity[d][0] = 25;
+        edit.area[d][0] = 100;
+        edit.SetImageRect(d, 0);
+        view.work->editMasks[d][0] = edit.MakeMask(d, 0);
+        EXPECT_FALSE(view.engine->GrayMatcher(d, 0).IsValid());
+        rig.answerer->asked.clear();
+
+        w.editor->SlotSaveData();
+        ASSERT_EQ(rig.answerer->asked.size(), 1);
+        EXPECT_TRUE(rig.answerer->asked[0].contains("Whether to save parameter?"));
+        const QString head = QString("Detection %1 of camera 1 ").arg(StepName(gpWPara->machineType, d));
+        const QString added = head + "Added rectangular  area 1, function is Defect Detection,the sensitivity is 25,, "
+                                     "the filter size is 3, the alarm area is 100";
+        EXPECT_EQ(RecordLines(rig.work.file("RECORD.db")).filter("camera 1 "), QStringList(added));
+        EXPECT_FALSE(RecordsDiffer(*view.liveRecord, edit));
+        EXPECT_TRUE(view.engine->GrayMatcher(d, 0).IsValid());
+        CammerSingleton stored(0);
+        stored.LoadDatafromFile(w.paramDb, nullptr);
+        EXPECT_FALSE(RecordsDiffer(stored, *view.liveRecord));
+        {
+            QSqlQuery q(w.paramDb);
+            ASSERT_TRUE(q.exec("select value from cammer0 where name = 'detect0'"));
+            EXPECT_TRUE(q.next());
+        }
+
+        // Nothing changed: nothing asked.
+        rig.answerer->asked.clear();
+        w.editor->SlotSaveData();
+        EXPECT_TRUE(rig.answerer->asked.isEmpty());
+
+        // "No": the edit stays in the edit record until the next opening.
+        rig.answerer = std::make_unique<QuestionAnswerer>(false);
+        edit.sensitivity[d][0] = 40;
+        w.editor->SlotSaveData();
+        EXPECT_EQ(rig.answerer->asked.size(), 1);
+        EXPECT_EQ(view.liveRecord->sensitivity[d][0], 25);
+        EXPECT_EQ(edit.sensitivity[d][0], 40);
+        EXPECT_EQ(RecordLines(rig.work.file("RECORD.db")).filter("camera 1 ").size(), 1);
+        w.editor->Reset(false);
+        EXPECT_EQ(edit.sensitivity[d][0], 25);
     });
 }
