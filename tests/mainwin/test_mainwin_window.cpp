@@ -462,6 +462,11 @@ TEST(MainWindowDeathTest, EditorOffersTheFirstRegionAndDeletesRegions)
         EXPECT_EQ(edit.sensitivity[d][0], 180 / 5);
         EXPECT_EQ(view.selectedRoi, -1);
         EXPECT_EQ(view.liveRecord->roiNum[d], 0);
+        const QString shots = qEnvironmentVariable("MOULDMON_SHOTS");
+        if (!shots.isEmpty()) {
+            QDir().mkpath(shots);
+            view.grab().save(QDir(shots).filePath("autoregion-editor.png"));
+        }
 
         // Deleting needs a selected region.
         rig.answerer->asked.clear();
