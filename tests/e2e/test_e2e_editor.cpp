@@ -6,6 +6,7 @@
 
 #include "tests/e2e/operatorscreen.h"
 
+#include "core/texttable.h"
 #include "inspection/cammersingleton.h"
 #include "inspection/templatestore.h"
 
@@ -117,5 +118,29 @@ TEST_F(Editor, FirstRegionOfferedSavedAndJudged)
     EXPECT_TRUE(WaitFor([&] { return records().contains("Camera 1Alarm"); }, kWaitMs));
     shoot("judged");
 }
+
+// The same in the other languages: the questions, the editor and the
+// change-log line in the language in force.
+class EditorLanguages : public Editor, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(EditorLanguages, ChangeLogInTheLanguageInForce)
+{
+    gLan = GetParam();
+    startShown(1);
+    pressForDialog(kArea);
+    answer(true);
+    QThread::msleep(500);
+    shoot("auto-region");
+    ASSERT_TRUE(screen.click(kBarX, kEndSetY));
+    answer(true);
+    const QString line = GetParam() == 0
+                             ? "相机1模具检测：新增多边形区域1，功能为缺陷检测，灵敏度为51，滤波尺寸为3，报警面积为40"
+                             : "相機1模具檢測：新增多邊形區域1，功能為缺陷檢測，靈敏度為51，濾波尺寸為3，報警面積為40";
+    EXPECT_TRUE(WaitFor([&] { return records().contains(line); }, kWaitMs)) << records().join(" | ").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Chinese, EditorLanguages, ::testing::Values(0, 2));
 
 }  // namespace
