@@ -19,6 +19,7 @@
 #include <QStackedLayout>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
