@@ -147,6 +147,16 @@ void TemplateStore::ReleaseTemplates(CameraWorkSet& view, int step)
         picture.release();
 }
 
+cv::Mat TemplateStore::ReferenceTemplate(const CameraWorkSet& view, int step)
+{
+    if (!IsStep(step))
+        return cv::Mat();
+    if (!view.templates[step].empty() && !view.templates[step][0].empty())
+        return view.templates[step][0];
+    return ReadFrame(TemplatePath(view.cameraIndex, step, 0), view.imageWork.cols, view.imageWork.rows,
+                     DepthOf(view));
+}
+
 void TemplateStore::LoadIgnorePoint(CameraWorkSet& view)
 {
     const int w = view.imageWork.cols, h = view.imageWork.rows;

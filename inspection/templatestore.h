@@ -42,6 +42,9 @@ public:
     // Frees the pictures of the step's templates; the slots stay in use, as
     // their files hold them (LoadStepTemplates reads them again).
     static void ReleaseTemplates(CameraWorkSet& view, int step);
+    // Template 0 of the step: the picture in memory, else read from its file
+    // (and not kept); empty when there is neither.
+    static cv::Mat ReferenceTemplate(const CameraWorkSet& view, int step);
     // Reads every step's ignore points; a missing, unreadable or wrongly
     // sized file gives all zeros.
     static void LoadIgnorePoint(CameraWorkSet& view);

@@ -7,6 +7,7 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "inspection/cammerrecongnize.h"
+#include "inspection/editedregions.h"
 #include "inspection/resultimage.h"
 #include "inspection/templatestore.h"
 #include "network/network.h"
@@ -154,6 +155,9 @@ void CammerWidget::loadRecords()
     editRecord = std::make_unique<CammerSingleton>(cameraIndex);
     work->liveRecord = liveRecord.get();
     work->editRecord = editRecord.get();
+    // Never an empty edit: a save reached before the editor opened would
+    // otherwise take it for "every region deleted".
+    EditedRegions::OpenEdit(*work);
 }
 
 bool CammerWidget::cameraOpen() const

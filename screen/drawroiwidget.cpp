@@ -2,12 +2,16 @@
 
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/cammerrecongnize.h"
+#include "inspection/editedregions.h"
 #include "inspection/inspectionhooks.h"
+#include "inspection/templatestore.h"
 #include "network/network.h"
 #include "screen/cammerwidget.h"
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
 #include "screen/mainwindow.h"
+#include "screen/regionchangelog.h"
 #include "screen/regioption.h"
 #include "screen/runcontroller.h"
 #include "widgets/bmessagebox.h"
@@ -15,8 +19,27 @@
 #include <QStackedLayout>
 #include <QTimer>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 constexpr int kBlinkMs = 1000;
+constexpr int kTextNoneSelected = 65;   // "Didn't selected area!"
+constexpr int kTextDeleteOne = 66;      // "Be sure to delete the selected area?"
+constexpr int kTextDeleteAll = 67;      // "Be sure to delete all the areas?"
+constexpr int kTextSaveQuestion = 72;   // "Whether to save parameter?"
+
+int camerasInUse()
+{
+    return std::min(numCamera, kMaxCameras);
+}
+
+// The region records of a camera view, when it has them.
+CameraWorkSet* regionsOf(CammerWidget* view)
+{
+    CameraWorkSet* work = view ? view->work.get() : nullptr;
+    return work && work->liveRecord && work->editRecord ? work : nullptr;
+}
 
 // Two-colour and rotary machines (steps: left product, left mould, right
 // product, right mould): the step edited for each side setting.
@@ -94,6 +117,11 @@ int DrawROIWidget::stepToEdit() const
 
 void DrawROIWidget::Reset(bool)
 {
+    // Edits left from an earlier visit are dropped.
+    for (int c = 0; c < camerasInUse(); ++c) {
+        if (CameraWorkSet* work = regionsOf(window.views[c]))
+            EditedRegions::OpenEdit(*work);
+    }
     window.editDetect = stepToEdit();
     window.regiOption->setDetect(window.editDetect);
     if (window.runController()->state().displayState == DisplayState::Alarm) {
@@ -137,6 +165,95 @@ void DrawROIWidget::SlotReturn()
         gFromTrain = false;
         window.runController()->BackTrain();
     }
+}
+
+void DrawROIWidget::SlotSaveData()
+{
+    QVector<int> changed;
+    for (int c = 0; c < camerasInUse(); ++c) {
+        const CameraWorkSet* work = regionsOf(window.views[c]);
+        if (work && RecordsDiffer(*work->liveRecord, *work->editRecord))
+            changed << c;
+    }
+    if (!changed.isEmpty() && Ask(LanStr(kTextSaveQuestion))) {
+        for (int c : changed)
+            saveCamera(c);
+    }
+    AlarmClearing& a = clearing();
+    for (int c = 0; c < camerasInUse(); ++c) {
+        if (std::exchange(a.templateChanged[c], false))
+            retrain(c, std::exchange(positionChanged[c], false));
+    }
+}
+
+void DrawROIWidget::saveCamera(int c)
+{
+    CameraWorkSet& work = *window.views[c]->work;
+    const RegionChanges changes = RegionChangeLog(*work.liveRecord, *work.editRecord, c, gDNum, gpWPara->machineType);
+    for (const QString& line : changes.lines)
+        window.InsertRecord(line);
+    EditedRegions::Commit(work, window.paramDb, *gpWPara);
+    clearing().templateChanged[c] = true;
+    positionChanged[c] = positionChanged[c] || changes.positionTouched;
+}
+
+// Every enabled step trains again; its positioning model too when asked.
+void DrawROIWidget::retrain(int c, bool positionModel)
+{
+    CammerWidget* view = window.views[c];
+    if (!view->fullyBuilt() || !view->engine)
+        return;
+    for (int d = 0; d < std::min(gDNum, kMaxDetects); ++d) {
+        if (!gpWPara->detectOn[d])
+            continue;
+        if (positionModel) {
+            view->Retrain(d);
+            continue;
+        }
+        TemplateStore::LoadStepTemplates(*view->work, d);
+        view->engine->VarTrain(d);
+        TemplateStore::ReleaseTemplates(*view->work, d);
+    }
+}
+
+CammerWidget* DrawROIWidget::templateView() const
+{
+    const int v = window.selectedView;
+    if (v < 0 || v >= camerasInUse() || gSource != kTemplate)
+        return nullptr;
+    CammerWidget* view = window.views[v];
+    return view && view->fullyBuilt() && regionsOf(view) ? view : nullptr;
+}
+
+void DrawROIWidget::SlotDeleteROI()
+{
+    CammerWidget* view = templateView();
+    if (!view)
+        return;
+    if (view->selectedRoi < 0) {
+        Warn(LanStr(kTextNoneSelected));
+        return;
+    }
+    // The answer may come after the picture changed.
+    if (Ask(LanStr(kTextDeleteOne)) && templateView() == view) {
+        TemplateStore::DeleteROI(*view->work, window.editDetect, view->selectedRoi);
+        view->selectedRoi = -1;
+    }
+    view->update();
+    window.update();
+}
+
+void DrawROIWidget::SlotDeleteAllROI()
+{
+    CammerWidget* view = templateView();
+    if (!view)
+        return;
+    if (Ask(LanStr(kTextDeleteAll)) && templateView() == view) {
+        EditedRegions::DeleteAllROI(*view->work, window.editDetect);
+        view->selectedRoi = -1;
+    }
+    view->update();
+    window.update();
 }
 
 int DrawROIWidget::CheckPassword()

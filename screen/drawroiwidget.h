@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class CammerWidget;
 class MainWindow;
 
 class DrawROIWidget : public QWidget, public ClearingScreen
@@ -48,8 +49,13 @@ public:
 
 public slots:
     void SlotReturn();
-    // Saves edited regions (the region editor's change log).
-    void SlotSaveData() {}
+    // Asks, then moves the edited regions of every camera whose regions
+    // changed into force, with their change log in the operation record, and
+    // stores them; retrains the cameras whose regions or templates changed.
+    void SlotSaveData();
+    // The region tool bar: delete the selected region, or all of the step.
+    void SlotDeleteROI();
+    void SlotDeleteAllROI();
     void SlotReCheck() { clearing().SlotReCheck(); }
     void SlotNoCheckCur() { clearing().SlotNoCheckCur(); }
     void SlotAddTemp() { clearing().SlotAddTemp(); }
@@ -61,9 +67,14 @@ public slots:
 
 private:
     int stepToEdit() const;
+    // The camera shown alone, with its template on show; null otherwise.
+    CammerWidget* templateView() const;
+    void saveCamera(int c);
+    void retrain(int c, bool positionModel);
 
     MainWindow& window;
     std::unique_ptr<AlarmClearing> actions;
+    bool positionChanged[kMaxCameras] = {};   // saved regions need a new positioning model
 };
 
 // The step the editor opens on, by machine type and settings: the step of

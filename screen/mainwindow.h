@@ -224,6 +224,7 @@ private:
     bool dialogsOrAlarm() const;
     void showRunState(bool detecting);
     bool askOperator(const QString& text);
+    void offerAutoRegion(CammerWidget* view);
     QPushButton* zoomButton(const char* icon, const QPoint& place);
 
     bool lcdOff_ = false;

@@ -6,6 +6,8 @@
 
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "inspection/autoregion.h"
+#include "inspection/cameraworkset.h"
 #include "network/network.h"
 #include "screen/cammerwidget.h"
 #include "screen/controlportio.h"
@@ -22,6 +24,7 @@
 namespace {
 const QString kTitleRunning = QStringLiteral("TitleBar{background-color:#1f3f8d;}");
 const QString kTitleStopped = QStringLiteral("TitleBar{background-color:#ee2329;}");
+constexpr int kTextOfferAutoRegion = 354;   // "Need to generate an area \r\n automatically?"
 }  // namespace
 
 bool MainWindow::modalOpen() const
@@ -161,8 +164,30 @@ void MainWindow::SlotAdjustArea()
     indexButton->hide();
     ioStatus->hide();
     editor->Reset(false);
-    if (selectedView >= 0 && selectedView < numCamera)
-        views[selectedView]->ShowHideTool(3);
+    if (selectedView < 0 || selectedView >= numCamera)
+        return;
+    CammerWidget* view = views[selectedView];
+    view->ShowHideTool(3);
+    offerAutoRegion(view);
+}
+
+// An empty step may get its first region from the difference of the
+// product and mould templates.
+void MainWindow::offerAutoRegion(CammerWidget* view)
+{
+    CameraWorkSet* work = view->work.get();
+    if (!gpWPara->autoRegionOffered || !work || !work->editRecord || work->editRecord->roiNum[editDetect] != 0
+        || !askOperator(LanStr(kTextOfferAutoRegion)))
+        return;
+    // The editor's own bar is shown by now; the settings screen or an alarm
+    // that came meanwhile ends the offer.
+    if (settingsWidget->isVisible() || alarmOption->isVisible()
+        || controller->state().displayState != DisplayState::Editing)
+        return;
+    AutogenerationRegion(*work, editDetect, gpWPara->filterSize, gpWPara->alarmArea);
+    drawTool = 0;
+    view->selectedRoi = -1;
+    view->update();
 }
 
 void MainWindow::SlotAccount()

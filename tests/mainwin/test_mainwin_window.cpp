@@ -11,11 +11,18 @@
 #include "core/globals.h"
 #include "core/power.h"
 #include "core/texttable.h"
+#include "core/wizardpara.h"
+#include "inspection/autoregion.h"
+#include "inspection/cammerrecongnize.h"
+#include "inspection/templatestore.h"
 #include "screen/cammerwidget.h"
+#include "screen/drawroiwidget.h"
 #include "screen/imagecontainer.h"
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
 #include "screen/mainwindow.h"
+#include "screen/regionchangelog.h"
+#include "screen/viewtexts.h"
 #include "screen/runcontroller.h"
 #include "screen/titlebar.h"
 #include "screen/viewgrid.h"
@@ -26,6 +33,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -351,5 +359,142 @@ TEST(MainWindowDeathTest, OneSelectedViewAndZoomOfTheSelectedView)
         w.ChangeCammer();
         expectViewsInUse(w, 4);
         EXPECT_EQ(w.zoomTool, 0);
+    });
+}
+
+// The region editor's save: asked, the change log in RECORD.db, the regions
+// in force, stored (a missing step row inserted) and trained; a "no" keeps
+// the edit only until the editor opens again.
+TEST(MainWindowDeathTest, EditorSaveWritesTheChangeLogStoresAndTrains)
+{
+    inOwnProcess([] {
+        WindowRig rig(1);
+        MainWindow& w = *rig.build(true);
+        CammerWidget& view = *w.views[0];
+        {
+            QSqlQuery q(w.paramDb);
+            ASSERT_TRUE(q.exec("delete from cammer0 where name = 'detect0'"));
+        }
+        w.editor->Reset(false);
+        const int d = w.editDetect;   // an enabled step
+        ASSERT_TRUE(gpWPara->detectOn[d]);
+        CammerSingleton& edit = *view.editRecord;
+        edit.roiNum[d] = 1;
+        edit.roiType[d][0] = kRoiRect;
+        edit.rects[d][0].rect = QRect(300, 200, 200, 150);
+        edit.func[d][0] = 0;
+        edit.minWH[d][0] = 3;
+        edit.sensitivity[d][0] = 25;
+        edit.area[d][0] = 100;
+        edit.SetImageRect(d, 0);
+        view.work->editMasks[d][0] = edit.MakeMask(d, 0);
+        EXPECT_FALSE(view.engine->GrayMatcher(d, 0).IsValid());
+        rig.answerer->asked.clear();
+
+        w.editor->SlotSaveData();
+        ASSERT_EQ(rig.answerer->asked.size(), 1);
+        EXPECT_TRUE(rig.answerer->asked[0].contains("Whether to save parameter?"));
+        const QString head = QString("Detection %1 of camera 1 ").arg(StepName(gpWPara->machineType, d));
+        const QString added = head + "Added rectangular  area 1, function is Defect Detection,the sensitivity is 25,, "
+                                     "the filter size is 3, the alarm area is 100";
+        EXPECT_EQ(RecordLines(rig.work.file("RECORD.db")).filter("camera 1 "), QStringList(added));
+        EXPECT_FALSE(RecordsDiffer(*view.liveRecord, edit));
+        EXPECT_TRUE(view.engine->GrayMatcher(d, 0).IsValid());
+        CammerSingleton stored(0);
+        stored.LoadDatafromFile(w.paramDb, nullptr);
+        EXPECT_FALSE(RecordsDiffer(stored, *view.liveRecord));
+        {
+            QSqlQuery q(w.paramDb);
+            ASSERT_TRUE(q.exec("select value from cammer0 where name = 'detect0'"));
+            EXPECT_TRUE(q.next());
+        }
+
+        // Nothing changed: nothing asked.
+        rig.answerer->asked.clear();
+        w.editor->SlotSaveData();
+        EXPECT_TRUE(rig.answerer->asked.isEmpty());
+
+        // "No": the edit stays in the edit record until the next opening.
+        rig.answerer = std::make_unique<QuestionAnswerer>(false);
+        edit.sensitivity[d][0] = 40;
+        w.editor->SlotSaveData();
+        EXPECT_EQ(rig.answerer->asked.size(), 1);
+        EXPECT_EQ(view.liveRecord->sensitivity[d][0], 25);
+        EXPECT_EQ(edit.sensitivity[d][0], 40);
+        EXPECT_EQ(RecordLines(rig.work.file("RECORD.db")).filter("camera 1 ").size(), 1);
+        w.editor->Reset(false);
+        EXPECT_EQ(edit.sensitivity[d][0], 25);
+    });
+}
+
+// Opening the editor on an empty step offers the automatic first region
+// (the product template differs from the mould template in a bright part);
+// the tool bar's deleting then removes one region or all of the step.
+TEST(MainWindowDeathTest, EditorOffersTheFirstRegionAndDeletesRegions)
+{
+    inOwnProcess([] {
+        WindowRig rig(1);
+        MainWindow& w = *rig.build(true);
+        CammerWidget& view = *w.views[0];
+        gpWPara->isPswUsed = 0;
+        gpWPara->autoRegionOffered = 1;
+        const cv::Mat mould(kFrameH, kFrameW, CV_8UC1, cv::Scalar(40));
+        cv::Mat product = mould.clone();
+        const cv::Rect part(200, 150, 160, 120);
+        product(part).setTo(220);
+        for (int step = 0; step < 2; ++step) {
+            QDir().mkpath(QFileInfo(TemplateStore::TemplatePath(0, step, 0)).path());
+            ASSERT_TRUE(TemplateStore::WriteFrame(TemplateStore::TemplatePath(0, step, 0), step ? mould : product));
+        }
+        rig.answerer->asked.clear();
+
+        w.SlotAdjustArea();
+        ASSERT_EQ(rig.answerer->asked.size(), 1);
+        EXPECT_TRUE(rig.answerer->asked[0].contains("automatically"));
+        const int d = w.editDetect;
+        CammerSingleton& edit = *view.editRecord;
+        ASSERT_EQ(edit.roiNum[d], 1);
+        EXPECT_EQ(edit.roiType[d][0], kRoiPolygon);
+        const QRect box = edit.polygons[d][0].imageRect;
+        const QRect grown = QRect(part.x, part.y, part.width, part.height).adjusted(-30, -30, 30, 30);
+        EXPECT_TRUE(box.contains(QRect(part.x, part.y, part.width, part.height))) << box.x() << "," << box.y();
+        EXPECT_TRUE(grown.contains(box)) << box.width() << "x" << box.height();
+        EXPECT_EQ(edit.sensitivity[d][0], 180 / 5);
+        EXPECT_EQ(view.selectedRoi, -1);
+        EXPECT_EQ(view.liveRecord->roiNum[d], 0);
+        const QString shots = qEnvironmentVariable("MOULDMON_SHOTS");
+        if (!shots.isEmpty()) {
+            QDir().mkpath(shots);
+            view.grab().save(QDir(shots).filePath("autoregion-editor.png"));
+        }
+
+        // Deleting needs a selected region.
+        rig.answerer->asked.clear();
+        w.editor->SlotDeleteROI();
+        ASSERT_EQ(rig.answerer->asked.size(), 1);
+        EXPECT_TRUE(rig.answerer->asked[0].contains("Didn't selected area!"));
+        view.selectedRoi = 0;
+        w.editor->SlotDeleteROI();
+        EXPECT_TRUE(rig.answerer->asked.last().contains("Be sure to delete the selected area?"));
+        EXPECT_EQ(edit.roiNum[d], 0);
+        EXPECT_EQ(view.selectedRoi, -1);
+
+        // All regions of the step; its ignore points are cleared and written.
+        AutogenerationRegion(*view.work, d, 1, 1);
+        view.work->ignoreImage[d].setTo(3);
+        w.editor->SlotDeleteAllROI();
+        EXPECT_TRUE(rig.answerer->asked.last().contains("Be sure to delete all the areas?"));
+        EXPECT_EQ(edit.roiNum[d], 0);
+        const cv::Mat written = TemplateStore::ReadFrame(TemplateStore::IgnorePointPath(0, d), kFrameW, kFrameH, 8);
+        ASSERT_FALSE(written.empty());
+        EXPECT_EQ(cv::countNonZero(written), 0);
+
+        // Not on the live picture.
+        AutogenerationRegion(*view.work, d, 1, 1);
+        gSource = 1;
+        const int asked = rig.answerer->asked.size();
+        w.editor->SlotDeleteAllROI();
+        EXPECT_EQ(rig.answerer->asked.size(), asked);
+        EXPECT_EQ(edit.roiNum[d], 1);
     });
 }
