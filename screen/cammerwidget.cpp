@@ -11,6 +11,7 @@
 #include "inspection/templatestore.h"
 #include "network/network.h"
 #include "screen/roioperation.h"
+#include "screen/roiparapanel.h"
 #include "screen/viewreadings.h"
 
 #include <QImage>
@@ -61,6 +62,7 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     , host(host)
 {
     work->cameraIndex = index;
+    BindEditSet(work.get());
     buildWidgets();
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -107,6 +109,7 @@ void CammerWidget::buildWidgets()
     nextButton = arrowButton(":/img/icons/108.png", kNextArrow, this);
     connect(prevButton, &QPushButton::pressed, this, &CammerWidget::previousTemplate);
     connect(nextButton, &QPushButton::pressed, this, &CammerWidget::nextTemplate);
+    panel = new RoiParaPanel(this);
     setStyleSheet(QStringLiteral(
         "QPushButton{border-style:none;background:transparent;}QPushButton:pressed{background-color:#FFC107;}"));
     ShowHideTool(0);
@@ -133,7 +136,7 @@ void CammerWidget::buildWorkingSet()
     work->Allocate(gImageW, gImageH, gisColor != 0, gTempNum);
     dragHandle = -1;
     editState = 0;
-    polyCount = 0;
+    polyPoints.clear();
     pendingShape = polyActive = touchDown = false;
     work->cameraOk = true;
     blinkPhase = 0;
@@ -329,7 +332,8 @@ void CammerWidget::Retrain(int step)
     TemplateStore::LoadStepTemplates(*work, step);
     engine->CreateShape(step);
     engine->VarTrain(step);
-    TemplateStore::ReleaseTemplates(*work, step);
+    if (step != heldStep)   // the editor shows and previews it
+        TemplateStore::ReleaseTemplates(*work, step);
 }
 
 void CammerWidget::ClearIgnorePoints(int step)

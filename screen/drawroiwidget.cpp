@@ -64,6 +64,7 @@ DrawROIWidget::DrawROIWidget(MainWindow* w)
     : QWidget(w)
     , window(*w)
 {
+    connectToolBars();
 }
 
 DrawROIWidget::~DrawROIWidget() = default;
@@ -94,6 +95,13 @@ int DrawROIWidget::stepToEdit() const
 
 void DrawROIWidget::Reset(bool)
 {
+    for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
+        CammerWidget* view = window.views[c];
+        if (view->fullyBuilt()) {
+            *view->editRecord = *view->liveRecord;
+            view->BackMask();
+        }
+    }
     window.editDetect = stepToEdit();
     window.regiOption->setDetect(window.editDetect);
     if (window.runController()->state().displayState == DisplayState::Alarm) {
@@ -109,8 +117,9 @@ void DrawROIWidget::Restart()
 {
     window.runController()->state().displayState = DisplayState::Normal;
     for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
-        window.views[c]->selectedRoi = -1;
-        window.views[c]->update();
+        window.views[c]->DeselectROI();
+        window.views[c]->ReleaseHeldTemplates();
+        window.views[c]->ShowHideROIPara();
     }
     hide();
     // The button column and the IO strip come back with the normal display.
@@ -122,7 +131,8 @@ void DrawROIWidget::SlotReturn()
 {
     for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
         window.views[c]->work->shownTemplate = 0;
-        window.views[c]->selectedRoi = -1;
+        window.views[c]->DeselectROI();
+        window.views[c]->ShowHideROIPara();
         window.views[c]->ShowHideTool(0);
     }
     if (window.runController()->state().displayState == DisplayState::Alarm) {
@@ -130,6 +140,7 @@ void DrawROIWidget::SlotReturn()
         window.alarmOption->CheckSource(kLive);
         return;
     }
+    window.tools.copyMode = false;
     gSource = -1;
     SlotSaveData();
     Restart();

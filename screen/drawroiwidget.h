@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class CammerWidget;
 class MainWindow;
 
 class DrawROIWidget : public QWidget, public ClearingScreen
@@ -58,9 +59,19 @@ public slots:
     void SlotTempDeleteCur() { clearing().SlotTempDeleteCur(); }
     void SlotTempDeleteAll() { clearing().SlotTempDeleteAll(); }
     void SlotAutoChange() { clearing().SlotAutoChange(); }
+    // Drawing modes of the region tool bar.
+    void SlotDrawRect();
+    void SlotDrawCircle();
+    void SlotDrawPloygn();
+    void SlotDrawHand();
+    void SlotCopyArea();
 
 private:
     int stepToEdit() const;
+    // The view whose template is edited, or null (all views, or no template shown).
+    CammerWidget* editedView() const;
+    void chooseTool(int drawTool);
+    void connectToolBars();
 
     MainWindow& window;
     std::unique_ptr<AlarmClearing> actions;

@@ -158,7 +158,7 @@ void RegiOption::ChangeSourceSlot(int source)
     w.ioStatus->show();
     switch (source) {
     case kTemplate:
-        w.drawTool = 0;
+        w.tools.drawTool = kNoTool;
         showTemplate(0);
         break;
     case kRecentNg:
