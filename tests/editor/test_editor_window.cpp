@@ -153,6 +153,33 @@ TEST(EditorWindowDeathTest, EditsNotSavedAreDroppedWhenTheEditorOpensAgain)
     });
 }
 
+TEST(EditorWindowDeathTest, CirclesTappedAndFreehandPolygonsWithTheMouse)
+{
+    inOwnProcess([] {
+        OpenEditor e;
+        auto& [rig, w, view, d, before] = e;
+        const CammerSingleton& rec = *view->editRecord;
+        pressButton(view->toolBar->button(roiOperation::Circle));
+        drag(view, QPoint(1200, 150), QPoint(1400, 350));
+        ASSERT_EQ(rec.roiNum[d], before + 1);
+        EXPECT_EQ(rec.roiType[d][before], kRoiCircle);
+
+        pressButton(view->toolBar->button(roiOperation::Polygon));
+        for (const QPoint& p : {QPoint(200, 150), QPoint(500, 120), QPoint(600, 300), QPoint(206, 156)})
+            tap(view, p);
+        ASSERT_EQ(rec.roiNum[d], before + 2);
+        EXPECT_EQ(rec.roiType[d][before + 1], kRoiPolygon);
+        EXPECT_EQ(rec.polygons[d][before + 1].count(), 3);
+
+        pressButton(view->toolBar->button(roiOperation::Freehand));
+        EXPECT_TRUE(w.tools.freehandMode);
+        drag(view, QPoint(700, 600), QPoint(900, 800));
+        ASSERT_EQ(rec.roiNum[d], before + 3);
+        EXPECT_GT(rec.polygons[d][before + 2].count(), 5);
+        EXPECT_EQ(w.tools.drawTool, kNoTool);
+    });
+}
+
 TEST(EditorWindowDeathTest, ToolBarButtonsDoNothingOutsideTheTemplate)
 {
     inOwnProcess([] {
