@@ -180,6 +180,52 @@ TEST(EditorWindowDeathTest, CirclesTappedAndFreehandPolygonsWithTheMouse)
     });
 }
 
+TEST(EditorWindowDeathTest, PanelSlidersFollowTheFunctionAndTheGreySwitch)
+{
+    inOwnProcess([] {
+        OpenEditor e;
+        auto& [rig, w, view, d, before] = e;
+        drawRectangle(w);
+        CammerSingleton& rec = *view->editRecord;
+        RoiParaPanel& panel = *view->panel;
+        const int r = before;
+
+        // A defect region's stored filter size beyond the slider ends up held in it.
+        rec.func[d][r] = 0;
+        panel.minWHSlider->setValue(3);   // stored in the region too
+        rec.minWH[d][r] = 15;
+        view->ShowHideROIPara();
+        EXPECT_EQ(panel.minWHSlider->value(), 10);
+        EXPECT_EQ(rec.minWH[d][r], 10);
+
+        // A spot region: the first slider edits the low byte, after the grey
+        // switch the second byte.
+        rec.func[d][r] = 1;
+        rec.minWH[d][r] = 0x3200;
+        view->ShowHideROIPara();
+        EXPECT_EQ(panel.minWHSlider->value(), 0);
+        EXPECT_EQ(panel.minWHSlider->objectName(), LanStr(10));
+        pressButton(panel.grayButton);
+        EXPECT_TRUE(panel.grayHighByte);
+        EXPECT_EQ(panel.minWHSlider->value(), 0x32);
+        EXPECT_EQ(panel.minWHSlider->objectName(), LanStr(11));
+        panel.minWHSlider->setValue(60);
+        EXPECT_EQ(rec.minWH[d][r], 60 << 8);
+
+        // The part button steps through the corners; moving all regions hides the sliders.
+        pressButton(panel.partButton);
+        EXPECT_EQ(view->selectedPart, 1);
+        EXPECT_EQ(panel.partButton->text(), LanStr(29));
+        pressButton(panel.moveAllButton);
+        EXPECT_EQ(view->moveMode, 1);
+        EXPECT_FALSE(panel.sensitivitySlider->isVisible());
+        EXPECT_TRUE(panel.moveButtons[0]->isVisible());
+        const QRect box = rec.rects[d][r].rect;
+        pressButton(panel.moveButtons[3]);   // right
+        EXPECT_EQ(rec.rects[d][r].rect, box.translated(1, 0));
+    });
+}
+
 TEST(EditorWindowDeathTest, ToolBarButtonsDoNothingOutsideTheTemplate)
 {
     inOwnProcess([] {
