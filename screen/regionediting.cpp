@@ -53,7 +53,7 @@ void clampPoint(QPoint* p)
 
 bool RegionEditing::selectionValid(int d) const
 {
-    return editSet && selectedRoi >= 0 && selectedRoi < regionCount(record(), d);
+    return editSet && editSet->editRecord && selectedRoi >= 0 && selectedRoi < regionCount(record(), d);
 }
 
 void RegionEditing::setSelectedFlag(int d, int r, bool on)
