@@ -3,7 +3,8 @@
 // bar's rectangle button, a drag on the camera view, the parameter panel
 // beside the new region and its live preview on the template, moving the
 // region, the templates held only while the editor shows them, and a return
-// without saving. With MOULDMON_SHOTS naming a folder, the editor is
+// without saving, the live picture and the choice of a view when all are
+// shown. With MOULDMON_SHOTS naming a folder, the editor is
 // photographed in the three languages.
 
 #include "core/globals.h"
@@ -236,6 +237,29 @@ TEST(EditorWindowDeathTest, ToolBarButtonsDoNothingOutsideTheTemplate)
         EXPECT_EQ(w.tools.drawTool, kNoTool);
         pressButton(w.views[0]->toolBar->button(roiOperation::Copy));
         EXPECT_FALSE(w.tools.copyMode);
+
+        // On the live picture a touch only moves the read-out.
+        CammerWidget* view = w.views[0];
+        const int regions = view->editRecord->roiNum[w.editDetect];
+        w.tools.drawTool = kRectTool;
+        drag(view, kFrom, kTo);
+        EXPECT_EQ(view->editRecord->roiNum[w.editDetect], regions);
+        EXPECT_EQ(w.cursorImagePos, QPoint(kTo.x() * gImageW / gShowW, kTo.y() * gImageH / gShowH));
+    });
+}
+
+TEST(EditorWindowDeathTest, WithAllViewsShownATouchOnlyChoosesTheView)
+{
+    inOwnProcess([] {
+        WindowRig rig(2);
+        MainWindow& w = *rig.build();
+        w.selectedView = numCamera;
+        w.ChangeCammer();
+        ASSERT_TRUE(w.views[1]->isVisible());
+        tap(w.views[1], QPoint(50, 50));
+        EXPECT_EQ(w.selectedView, 1);
+        EXPECT_FALSE(w.views[0]->isVisible());
+        EXPECT_EQ(w.views[1]->geometry(), QRect(0, 0, gShowW, gShowH));
     });
 }
 
