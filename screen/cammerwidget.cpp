@@ -12,6 +12,7 @@
 #include "inspection/templatestore.h"
 #include "network/network.h"
 #include "screen/roioperation.h"
+#include "screen/roiparapanel.h"
 #include "screen/viewreadings.h"
 
 #include <QImage>
@@ -62,6 +63,7 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     , host(host)
 {
     work->cameraIndex = index;
+    BindEditSet(work.get());
     buildWidgets();
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -108,6 +110,7 @@ void CammerWidget::buildWidgets()
     nextButton = arrowButton(":/img/icons/108.png", kNextArrow, this);
     connect(prevButton, &QPushButton::pressed, this, &CammerWidget::previousTemplate);
     connect(nextButton, &QPushButton::pressed, this, &CammerWidget::nextTemplate);
+    panel = new RoiParaPanel(this);
     setStyleSheet(QStringLiteral(
         "QPushButton{border-style:none;background:transparent;}QPushButton:pressed{background-color:#FFC107;}"));
     ShowHideTool(0);
@@ -134,7 +137,7 @@ void CammerWidget::buildWorkingSet()
     work->Allocate(gImageW, gImageH, gisColor != 0, gTempNum);
     dragHandle = -1;
     editState = 0;
-    polyCount = 0;
+    polyPoints.clear();
     pendingShape = polyActive = touchDown = false;
     work->cameraOk = true;
     blinkPhase = 0;
@@ -333,7 +336,8 @@ void CammerWidget::Retrain(int step)
     TemplateStore::LoadStepTemplates(*work, step);
     engine->CreateShape(step);
     engine->VarTrain(step);
-    TemplateStore::ReleaseTemplates(*work, step);
+    if (step != heldStep)   // the editor shows and previews it
+        TemplateStore::ReleaseTemplates(*work, step);
 }
 
 void CammerWidget::ClearIgnorePoints(int step)

@@ -23,6 +23,7 @@
 #include "inspection/circle.h"
 #include "inspection/rect.h"
 #include "inspection/cameraworkset.h"
+#include "screen/regionediting.h"
 #include "screen/runview.h"
 
 #include <QImage>
@@ -38,12 +39,14 @@
 class CameraUnit;
 class CammerRecong;
 class QPushButton;
+class RoiParaPanel;
+class QMouseEvent;
 class QTimer;
 class ViewHost;
 class roiOperation;
 struct ViewReadings;
 
-class CammerWidget : public QWidget, public RunView
+class CammerWidget : public QWidget, public RunView, public RegionEditing
 {
     Q_OBJECT
 public:
@@ -122,28 +125,30 @@ public:
     QTimer* blinkTimer = nullptr;
     int blinkPhase = 0;
 
-    // Touch editing and the parameter panel.
-    int selectedRoi = -1;
-    int lastSelectedRoi = -1;
-    int selectedVertex = 0;
-    int moveMode = 0;
-    int dragHandle = -1;
-    int editState = 0;
-    int polyCount = 0;
-    bool pendingShape = false;
-    bool polyActive = false;
-    bool touchDown = false;
-    QVector<QPoint> polyPoints;
-    ClustomRect pendingRect;
-    Circle pendingCircle;
+    // The parameter panel of the selected region (touch editing: RegionEditing).
+    RoiParaPanel* panel = nullptr;
 
     QPushButton* prevButton = nullptr;
     QPushButton* nextButton = nullptr;
     roiOperation* toolBar = nullptr;
     QPixmap camNumPixmap;
 
+    // Touch editing: drop the selection and the drawing tool; rebuild the
+    // parameter panel; the frame point and value under a view point.
+    void DeselectROI();
+    // The step edited (the main window's editDetect, held in range).
+    int editStep() const;
+    void ShowHideROIPara();
+    void MUpdateXYV(int x, int y);
+    // The edited step's templates in memory while the editor shows them
+    // (the live preview judges on them); released when it leaves.
+    void HoldTemplates(int step);
+    void ReleaseHeldTemplates();
+    int heldTemplateStep() const { return heldStep; }
+
 public slots:
     void TimerShowAlarm();
+    void SavePolygon();
 
 signals:
     // The template arrows: show the previous / next template.
@@ -152,6 +157,10 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void buildWidgets();
@@ -190,8 +199,16 @@ private:
     void drawPendingShape(QPainter& painter, const ViewReadings& r);
     void drawBorder(QPainter& painter);
 
+    // Touch handling.
+    bool editingHere() const;
+    Touch touchAt(const QPointF& pos) const;
+    void afterEdit(const EditOutcome& out);
+    void copyRegionAt(const QPoint& p);
+
     ViewHost* const host;
     bool complete = false;
+    int heldStep = -1;
+    QPoint lastTouchPos;
 };
 
 // Modification time text of the template shown in the editor.

@@ -363,9 +363,9 @@ void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step
     painter.setPen(pen);
     drawShape(painter, record, step, roi);
     if (gSource == 0 && roi == selectedRoi && record.roiType[step][roi] == kRoiPolygon
-        && selectedVertex < record.polygons[step][roi].count()) {
+        && selectedPart < record.polygons[step][roi].count()) {
         painter.setPen(QPen(Qt::cyan, 2));
-        drawCircleMark(painter, record.polygons[step][roi].pts[selectedVertex]);
+        drawCircleMark(painter, record.polygons[step][roi].pts[selectedPart]);
     }
     const QString label = ResultImage::RegionLabel(record, step, roi, work->roiValue[step][roi]);
     if (gSource == 0 && selectedRoi >= 0) {

@@ -87,6 +87,7 @@ DrawROIWidget::DrawROIWidget(MainWindow* w)
     : QWidget(w)
     , window(*w)
 {
+    connectToolBars();
 }
 
 DrawROIWidget::~DrawROIWidget() = default;
@@ -137,8 +138,9 @@ void DrawROIWidget::Restart()
 {
     window.runController()->state().displayState = DisplayState::Normal;
     for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
-        window.views[c]->selectedRoi = -1;
-        window.views[c]->update();
+        window.views[c]->DeselectROI();
+        window.views[c]->ReleaseHeldTemplates();
+        window.views[c]->ShowHideROIPara();
     }
     hide();
     // The button column and the IO strip come back with the normal display.
@@ -150,7 +152,8 @@ void DrawROIWidget::SlotReturn()
 {
     for (int c = 0; c < numCamera && c < kMaxCameras; ++c) {
         window.views[c]->work->shownTemplate = 0;
-        window.views[c]->selectedRoi = -1;
+        window.views[c]->DeselectROI();
+        window.views[c]->ShowHideROIPara();
         window.views[c]->ShowHideTool(0);
     }
     if (window.runController()->state().displayState == DisplayState::Alarm) {
@@ -158,6 +161,7 @@ void DrawROIWidget::SlotReturn()
         window.alarmOption->CheckSource(kLive);
         return;
     }
+    window.tools.copyMode = false;
     gSource = -1;
     SlotSaveData();
     Restart();
@@ -227,6 +231,7 @@ CammerWidget* DrawROIWidget::templateView() const
 
 void DrawROIWidget::SlotDeleteROI()
 {
+    window.tools.copyMode = false;
     CammerWidget* view = templateView();
     if (!view)
         return;
@@ -238,6 +243,7 @@ void DrawROIWidget::SlotDeleteROI()
     if (Ask(LanStr(kTextDeleteOne)) && templateView() == view) {
         TemplateStore::DeleteROI(*view->work, window.editDetect, view->selectedRoi);
         view->selectedRoi = -1;
+        view->ShowHideROIPara();
     }
     view->update();
     window.update();
@@ -245,12 +251,14 @@ void DrawROIWidget::SlotDeleteROI()
 
 void DrawROIWidget::SlotDeleteAllROI()
 {
+    window.tools.copyMode = false;
     CammerWidget* view = templateView();
     if (!view)
         return;
     if (Ask(LanStr(kTextDeleteAll)) && templateView() == view) {
         EditedRegions::DeleteAllROI(*view->work, window.editDetect);
         view->selectedRoi = -1;
+        view->ShowHideROIPara();
     }
     view->update();
     window.update();

@@ -64,6 +64,12 @@ public slots:
     void SlotTempDeleteCur() { clearing().SlotTempDeleteCur(); }
     void SlotTempDeleteAll() { clearing().SlotTempDeleteAll(); }
     void SlotAutoChange() { clearing().SlotAutoChange(); }
+    // Drawing modes of the region tool bar.
+    void SlotDrawRect();
+    void SlotDrawCircle();
+    void SlotDrawPloygn();
+    void SlotDrawHand();
+    void SlotCopyArea();
 
 private:
     int stepToEdit() const;
@@ -71,6 +77,8 @@ private:
     CammerWidget* templateView() const;
     void saveCamera(int c);
     void retrain(int c, bool positionModel);
+    void chooseTool(int drawTool);
+    void connectToolBars();
 
     MainWindow& window;
     std::unique_ptr<AlarmClearing> actions;

@@ -93,6 +93,10 @@ public:
     int frameRate(int camera) const override;
     TitleBar* statusBar() const override { return titleBar; }
     const BrowsedPicture* browsedPicture() const override;
+    EditTools* editTools() override { return &tools; }
+    void SelectTouchedView(int camera) override;
+    void SetCursorReading(const QPoint& imagePos, int value) override;
+    void PanSelectedView(const QPointF& delta) override;
 
     // Databases and folders.
     QSqlDatabase paramDb;   // "dbIn", PARAM.db
@@ -139,7 +143,7 @@ public:
     int zoomTool = 0;
     QPoint cursorImagePos;
     int cursorValue = 0;
-    int drawTool = 0;
+    EditTools tools;   // the region tool bar's drawing tool, copy and freehand modes
 
     // Frame watch (the frames are counted by the polling pass).
     int lastFrameCount[kMaxCameras] = {};

@@ -185,7 +185,7 @@ void MainWindow::offerAutoRegion(CammerWidget* view)
         || controller->state().displayState != DisplayState::Editing)
         return;
     AutogenerationRegion(*work, editDetect, gpWPara->filterSize, gpWPara->alarmArea);
-    drawTool = 0;
+    tools.drawTool = 0;
     view->selectedRoi = -1;
     view->update();
 }

@@ -145,7 +145,8 @@ ViewReadings MainWindow::viewReadings() const
     }
     r.editDetect = editDetect;
     r.selectedView = selectedView;
-    r.drawTool = drawTool;
+    r.drawTool = tools.drawTool;
+    r.zoomTool = zoomTool;
     r.imageScaleX = imageScaleX;
     r.imageScaleY = imageScaleY;
     r.displayScaleX = displayScaleX;

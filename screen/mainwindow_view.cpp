@@ -9,6 +9,7 @@
 #include "core/wizardpara.h"
 #include "screen/cammerwidget.h"
 #include "screen/iostatuswidget.h"
+#include "screen/regioption.h"
 #include "screen/runcontroller.h"
 #include "screen/viewgrid.h"
 
@@ -233,4 +234,26 @@ void MainWindow::SlotFPS()
         frameRates[c] = st.frameCount[c] - lastFrameCount[c];
         lastFrameCount[c] = st.frameCount[c];
     }
+}
+
+void MainWindow::SelectTouchedView(int camera)
+{
+    selectedView = camera;
+    ChangeCammer();
+    if (controller && controller->state().displayState == DisplayState::Alarm && gSource == kLive)
+        alarmOption->SetCamera(selectedView);
+    views[camera]->ShowHideTool(0);
+}
+
+void MainWindow::SetCursorReading(const QPoint& imagePos, int value)
+{
+    cursorImagePos = imagePos;
+    if (imagePos.x() >= 0 && imagePos.y() >= 0 && imagePos.x() < gImageW && imagePos.y() < gImageH)
+        cursorValue = value;
+}
+
+void MainWindow::PanSelectedView(const QPointF& delta)
+{
+    zoomOffset += delta;
+    repaintSelectedView();
 }

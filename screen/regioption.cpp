@@ -4,6 +4,7 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "inspection/cameraworkset.h"
+#include "inspection/imagehelpers.h"
 #include "inspection/templatestore.h"
 #include "screen/alarmclearing.h"
 #include "screen/cammerwidget.h"
@@ -11,6 +12,7 @@
 #include "screen/iostatuswidget.h"
 #include "screen/mainwindow.h"
 #include "screen/optionbar.h"
+#include "screen/roiparapanel.h"
 #include "screen/runcontroller.h"
 #include "screen/sidebuttons.h"
 #include "widgets/bmessagebox.h"
@@ -56,6 +58,21 @@ int firstStepText()
 }
 
 }  // namespace
+
+int SameParameterNote(const WizardPara& p, int detect, bool templateShown, bool* noted)
+{
+    if (*noted || !p.mouldAsProduct || !templateShown)
+        return 0;
+    const bool singleSide = p.machineType == 0 || p.machineType == 3 || p.machineType == 5;
+    const bool twoSides = p.machineType == 1 || p.machineType == 2;
+    int note = 0;
+    if (singleSide && detect == 1 && p.detectOn[0])
+        note = 119;
+    else if (twoSides && detect > 1)
+        note = 371;
+    *noted = note != 0;
+    return note;
+}
 
 RegiOption::RegiOption(QWidget* parent)
     : BWidget(parent)
@@ -144,8 +161,13 @@ void RegiOption::ChangeSourceSlot(int source)
         return;
     }
     MainWindow& w = *gpWin;
-    for (int c = 0; c < numCamera; ++c)
-        w.views[c]->work->shownTemplate = 0;
+    w.tools.copyMode = false;
+    for (int c = 0; c < numCamera; ++c) {
+        CammerWidget* view = w.views[c];
+        view->work->shownTemplate = 0;
+        view->DeselectROI();
+        view->ShowHideROIPara();
+    }
     const int highest = source == kLive ? numCamera : numCamera - 1;
     if (w.selectedView < 0 || w.selectedView > highest) {
         w.selectedView = 0;
@@ -155,10 +177,14 @@ void RegiOption::ChangeSourceSlot(int source)
         const QSignalBlocker quiet(cameraChoice);
         cameraChoice->setCurrentIndex(w.selectedView);
     }
+    if (gpWPara->showCavityBoxes) {
+        for (int c = 0; c < numCamera; ++c)
+            w.views[c]->panel->ShowHideCheckBox(source == kTemplate);
+    }
     w.ioStatus->show();
     switch (source) {
     case kTemplate:
-        w.drawTool = 0;
+        w.tools.drawTool = kNoTool;
         showTemplate(0);
         break;
     case kRecentNg:
@@ -184,12 +210,26 @@ void RegiOption::showTemplate(int slot)
     const int d = gpWin->editDetect;
     if (!view || d < 0 || d >= kMaxDetects)
         return;
+    // Only the shown step of the shown camera keeps its templates in memory.
+    for (int c = 0; c < numCamera; ++c)
+        if (gpWin->views[c] != view)
+            gpWin->views[c]->ReleaseHeldTemplates();
+    view->HoldTemplates(d);
     CameraWorkSet& work = *view->work;
     const QString path = TemplateStore::TemplatePath(work.cameraIndex, d, slot);
-    const cv::Mat picture =
-        TemplateStore::ReadFrame(path, work.imageShow.cols, work.imageShow.rows, work.IsColour() ? 32 : 8);
-    if (!picture.empty())
+    const bool inMemory = slot >= 0 && slot < int(work.templates[d].size()) && !work.templates[d][slot].empty();
+    const cv::Mat picture = inMemory ? work.templates[d][slot]
+                                     : TemplateStore::ReadFrame(path, work.imageShow.cols, work.imageShow.rows,
+                                                                work.IsColour() ? 32 : 8);
+    if (!picture.empty() && picture.size() == work.imageShow.size() && picture.type() == work.imageShow.type())
         picture.copyTo(work.imageShow);
+    if (work.IsColour() && !work.imageGray.empty()) {
+        const auto* rgba = reinterpret_cast<const int*>(work.imageShow.data);
+        if (gisGrayHue)
+            RGBA2Gray(work.imageGray.data, rgba, work.imageShow.cols, work.imageShow.rows);
+        else
+            RGBA2Hue(work.imageGray.data, rgba, work.imageShow.cols, work.imageShow.rows);
+    }
     work.shownTemplate = slot;
     gTempTime = QFileInfo(path).lastModified().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
 }
@@ -256,6 +296,7 @@ void RegiOption::ChangeDetectSlot(int detect)
 {
     if (!gpWin || !singleView() || gSource < 0 || gSource == kLive || detect < 0)
         return;
+    gpWin->tools.copyMode = false;
     const int type = gpWPara->machineType;
     const bool productStep = detect == 0 || ((type == 1 || type == 2) && detect % 2 == 0);
     if (productStep && !gpWPara->productDetectOn) {
@@ -263,8 +304,13 @@ void RegiOption::ChangeDetectSlot(int detect)
         showWarnBox(LanStr(118));
         return;
     }
+    if (const int note = SameParameterNote(*gpWPara, detect, gSource == kTemplate, &sameParameterNoted))
+        showWarnBox(LanStr(note));
+    selectedWidget()->DeselectROI();
     gpWin->editDetect = detect;
     ChangeSourceSlot(gSource);
+    if (gpWin->runController()->state().displayState == DisplayState::Editing)
+        selectedWidget()->panel->SetCheckBoxState(1);
 }
 
 void RegiOption::browse(int direction)

@@ -10,6 +10,7 @@
 #include "widgets/bwidget.h"
 
 class BOptionButton;
+struct WizardPara;
 class ComboBox;
 class QShowEvent;
 
@@ -57,7 +58,13 @@ private:
     ComboBox* cameraChoice = nullptr;
     ComboBox* stepChoice = nullptr;
     bool okPictures = false;
+    bool sameParameterNoted = false;   // the note of shared product parameters, once per run
 };
+
+// The note (text 119 or 371) shown once per run when the template of a step
+// whose parameters are copied from the product step is chosen; 0 when none
+// is due. Sets *noted once a note is due.
+int SameParameterNote(const WizardPara& p, int detect, bool templateShown, bool* noted);
 
 class AlarmOption : public BWidget
 {

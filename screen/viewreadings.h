@@ -5,6 +5,7 @@
 // (MainWindow::viewReadings), so that the views follow whoever keeps the
 // run state.
 
+#include "screen/regionediting.h"
 #include "screen/runstate.h"
 
 #include <QImage>
@@ -33,6 +34,7 @@ struct ViewReadings {
     float displayScaleY = 1;
     QPointF zoomOffset;
     double zoomFactor = 1;
+    int zoomTool = 0;       // 2: a drag pans the zoomed view
     QPoint cursorImagePos;
     int cursorValue = 0;
 };
@@ -58,6 +60,15 @@ public:
     virtual TitleBar* statusBar() const = 0;
     // The stored picture being browsed, or null.
     virtual const BrowsedPicture* browsedPicture() const = 0;
+
+    // Touches on the views. The editor tool bar's choices (null: none kept).
+    virtual EditTools* editTools() { return nullptr; }
+    // With all views shown, a touched view becomes the one shown alone.
+    virtual void SelectTouchedView(int) {}
+    // The title bar's read-out: the frame point under the touch and its value.
+    virtual void SetCursorReading(const QPoint&, int) {}
+    // Moves the zoomed selected view by delta view pixels.
+    virtual void PanSelectedView(const QPointF&) {}
 };
 
 // Image source of the views: -1 live frames outside the editor (at start),

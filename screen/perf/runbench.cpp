@@ -16,6 +16,10 @@
 //   runbench memory  the real program on a multi-detection machine of 8 steps
 //                    with 10 template files per step and camera: resident
 //                    memory after start-up and after cycles through every step.
+//   runbench editor  the main window in this process on the same machine:
+//                    resident memory after start-up, with the region editor
+//                    open on each camera showing every step, and after it
+//                    was closed again each time.
 //
 // Options: --cameras N (8), --cycles K (200, edge and memory), --seconds S
 // (20, pass), --size WxH (1280x1024). Run it pinned with `taskset -c 0,1`
@@ -27,7 +31,9 @@
 #include "core/wizardpara.h"
 #include "inspection/templatestore.h"
 #include "network/network.h"
+#include "screen/cammerwidget.h"
 #include "screen/mainwindow.h"
+#include "screen/regioption.h"
 #include "screen/runcontroller.h"
 #include "tests/common/testsupport.h"
 #include "tests/e2e/e2emachine.h"
@@ -71,6 +77,7 @@ constexpr int kPassMs = 3;
 constexpr int kTickMs = 100;
 constexpr double kLongMs = 5;
 constexpr int kClosedUs = 200000;
+constexpr int kTemplateFiles = 10;   // per step and camera (memory, editor)
 
 struct Options {
     int cameras = 8;
@@ -385,7 +392,7 @@ void writeTemplates(const Machine& machine, const Options& o)
     for (int c = 0; c < o.cameras; ++c) {
         for (int d = 0; d < kMaxDetects; ++d) {
             QDir().mkpath(machine.file(QStringLiteral("cammer%1%2").arg(c + 1).arg(d + 1)));
-            for (int t = 0; t < 10; ++t) {
+            for (int t = 0; t < kTemplateFiles; ++t) {
                 const QString path = machine.file(TemplateStore::TemplatePath(c, d, t).mid(2));
                 if (!TemplateStore::WriteFrame(path, picture))
                     qFatal("cannot write %s", qPrintable(path));
@@ -395,18 +402,21 @@ void writeTemplates(const Machine& machine, const Options& o)
 }
 
 // A multi-detection machine: eight stations on the mould-open input, judged
-// one after the other (each 0.1 s after the one before).
+// one after the other (each 0.1 s after the one before), 10 templates a step.
+void multiDetection(WizardPara& p)
+{
+    p.machineType = 4;
+    p.multiDetectCount = kMaxDetects;
+    std::fill(std::begin(p.outputOwner), std::end(p.outputOwner), 0);
+    std::fill(std::begin(p.rowTrigger), std::end(p.rowTrigger), 0);
+    std::fill(std::begin(p.rowCutMode), std::end(p.rowCutMode), 0);
+    std::fill(std::begin(p.trigInDelay), std::end(p.trigInDelay), 1);
+    p.templateCount = kTemplateFiles;
+}
+
 int memory(const Options& o)
 {
-    Machine machine(o, [](WizardPara& p) {
-        p.machineType = 4;
-        p.multiDetectCount = kMaxDetects;
-        std::fill(std::begin(p.outputOwner), std::end(p.outputOwner), 0);
-        std::fill(std::begin(p.rowTrigger), std::end(p.rowTrigger), 0);
-        std::fill(std::begin(p.rowCutMode), std::end(p.rowCutMode), 0);
-        std::fill(std::begin(p.trigInDelay), std::end(p.trigInDelay), 1);
-        p.templateCount = 10;
-    });
+    Machine machine(o, multiDetection);
     writeTemplates(machine, o);
     Board board;
     Program program(machine.dir.path(), machine.file("simcams"), board.io.device());
@@ -428,6 +438,55 @@ int memory(const Options& o)
     return program.terminate() ? 0 : 1;
 }
 
+// The region editor opened and closed on every camera, each time showing
+// the templates of every step.
+int editor(const Options& o)
+{
+    Machine machine(o, [](WizardPara& p) {
+        multiDetection(p);
+        p.productDetectOn = 1;
+        p.mouldAsProduct = 0;
+    });
+    writeTemplates(machine, o);
+    Board board;
+    makeProgramObjects(machine, board.io.device());
+    auto* window = new MainWindow;
+    window->show();
+    QThread::msleep(kSettleMs);
+    QCoreApplication::processEvents();
+    std::printf("%d cameras %dx%d, 8 steps, 10 templates each\n", o.cameras, o.size.width(), o.size.height());
+    printMemory("after start-up", QCoreApplication::applicationPid());
+    window->setUserLevel(UserFactory);
+    for (int c = 0; c < numCamera; ++c) {
+        window->selectedView = c;
+        window->ChangeCammer();
+        window->SlotAdjustArea();
+        window->regiOption->ChangeCameraSlot(c);
+        for (int d = 0; d < gDNum; ++d) {
+            window->regiOption->setDetect(d);
+            for (int t = 0; t < kTemplateFiles; ++t)
+                window->regiOption->SlotTempNext();
+            QCoreApplication::processEvents();
+        }
+        const CammerWidget& view = *window->views[c];
+        const int step = view.heldTemplateStep();
+        int loaded = 0;
+        for (const cv::Mat& t : view.work->templates[std::max(step, 0)])
+            loaded += !t.empty();
+        printMemory(qPrintable(QStringLiteral("editor open on camera %1 (step %2: %3 in memory)").arg(c + 1).arg(step + 1).arg(loaded)),
+                    QCoreApplication::applicationPid());
+        window->RegionBtnsToggledSlot(RegiOption::EndSetting, true);
+        QCoreApplication::processEvents();
+        int held = 0;
+        for (int v = 0; v < numCamera; ++v)
+            held += window->views[v]->heldTemplateStep() >= 0;
+        printMemory(qPrintable(QStringLiteral("closed (%1 views hold templates)").arg(held)),
+                    QCoreApplication::applicationPid());
+    }
+    window->StopCameras();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -436,7 +495,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TimingApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("mode"), QStringLiteral("edge, pass or memory"));
+    parser.addPositionalArgument(QStringLiteral("mode"), QStringLiteral("edge, pass, memory or editor"));
     const QCommandLineOption cameras(QStringLiteral("cameras"), QStringLiteral("simulated cameras"), QStringLiteral("n"), QStringLiteral("8"));
     const QCommandLineOption cycles(QStringLiteral("cycles"), QStringLiteral("cycles"), QStringLiteral("n"), QStringLiteral("200"));
     const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("seconds of passes"), QStringLiteral("s"), QStringLiteral("20"));
@@ -469,6 +528,8 @@ int main(int argc, char* argv[])
             return pass(o, app);
         if (mode == QLatin1String("memory"))
             return memory(o);
+        if (mode == QLatin1String("editor"))
+            return editor(o);
     } catch (const std::runtime_error& e) {
         std::fprintf(stderr, "runbench: %s\n", e.what());
         return 1;

@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdlib>
 #include <csignal>
 
 namespace {
@@ -57,6 +58,27 @@ bool XScreen::click(int x, int y)
                                                  QString::number(x), QString::number(y)}) == 0;
     QThread::msleep(50);
     return moved && QProcess::execute("env", {"DISPLAY=" + name, "xdotool", "click", "1"}) == 0;
+}
+
+bool XScreen::drag(const QPoint& from, const QPoint& to)
+{
+    auto xdotool = [this](const QStringList& args) {
+        return QProcess::execute("env", QStringList{"DISPLAY=" + name, "xdotool"} + args) == 0;
+    };
+    auto moveTo = [&](const QPoint& p) {
+        return xdotool({"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
+    };
+    if (!moveTo(from) || !xdotool({"mousedown", "1"}))
+        return false;
+    const QPoint d = to - from;
+    const int steps = std::max(std::abs(d.x()), std::abs(d.y())) / 20 + 1;
+    bool ok = true;
+    for (int i = 1; i <= steps && ok; ++i) {
+        QThread::msleep(20);
+        ok = moveTo(from + d * i / steps);
+    }
+    QThread::msleep(50);
+    return xdotool({"mouseup", "1"}) && ok;
 }
 
 bool XScreen::type(const QString& text)

@@ -4,6 +4,7 @@
 // presses through xdotool, screenshots, and the program's top-level windows.
 // Every wait is bounded.
 
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -21,6 +22,9 @@ public:
 
     // Moves the pointer to (x, y) of the screen and presses and releases button 1.
     bool click(int x, int y);
+    // Presses button 1 at from, moves the pointer to to in steps of at most
+    // 20 px and releases it there, as a finger drags.
+    bool drag(const QPoint& from, const QPoint& to);
     // Types text on the keyboard (to the window that has the focus).
     bool type(const QString& text);
     // The visible top-level windows of a process, largest last.
