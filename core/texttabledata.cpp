@@ -601,6 +601,10 @@ const TextEntry kTextEntries[] = {
     {604, "密码过长", "The password is too long", "密碼過長"},
     {605, "暂不可用", "Not yet available", "暫不可用"},
     {606, "网络地址无效：%1", "Invalid network address: %1", "網路地址無效：%1"},
+    {630, "参数组名称无效", "Invalid parameter group name", "參數組名稱無效"},
+    {631, "默认参数组不能覆盖或删除", "The default parameter group cannot be overwritten or deleted", "預設參數組不能覆蓋或刪除"},
+    {632, "参数组不存在或为空，未作更改", "The parameter group is missing or empty: nothing was changed", "參數組不存在或為空，未作更改"},
+    {633, "参数组复制失败", "The parameter group could not be copied", "參數組複製失敗"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

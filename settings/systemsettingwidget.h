@@ -6,10 +6,12 @@
 // returns to the camera views.
 
 #include "settings/maintenance.h"
+#include "settings/pagerules.h"
 #include "settings/settingsconfirm.h"
 #include "widgets/bwidget.h"
 
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class QButtonGroup;
@@ -17,6 +19,15 @@ class QLabel;
 class QPushButton;
 class QStackedWidget;
 class SettingsPage;
+class AdvanceFuncWidget;
+class AdvanceparamWidget;
+class CameraFunctionsWidget;
+class CameraParamsSubWidget;
+class CameraParamsWidget;
+class GroupPorts;
+class ParamGroups;
+class SystemFunctionsWidget;
+class SystemParamsWidget;
 
 // The camera position the camera pages adjust (0 to 3); every reload sets it to 0.
 extern int outSet;
@@ -47,7 +58,23 @@ public:
 
     // The camera selector with the exposure and gain sliders, which can be
     // detached into a window of its own.
-    QWidget* cameraPanel = nullptr;
+    CameraParamsSubWidget* cameraPanel = nullptr;
+
+    SystemParamsWidget* systemParams = nullptr;
+    SystemFunctionsWidget* systemFunctions = nullptr;
+    CameraParamsWidget* cameraParams = nullptr;
+    CameraFunctionsWidget* cameraFunctions = nullptr;
+    AdvanceparamWidget* advancedParams = nullptr;
+    AdvanceFuncWidget* advancedFunctions = nullptr;
+
+    // The factory-parameter switch of the advanced functions page, as ticked
+    // on screen now (the factory controls of other pages follow it).
+    bool factoryParamsTicked() const;
+    // Applies one image setting of the editing copy to the camera of a view
+    // (tests replace it).
+    std::function<void(int view, ImageSetting)> applyImage;
+    // Replaces the questions and warnings of the parameter groups (tests).
+    void setGroupPorts(std::unique_ptr<GroupPorts> ports);
 
 public slots:
     // Leaving: the pages store their controls and the edits are confirmed.
@@ -66,6 +93,25 @@ public slots:
     void SlotChangeLan(int lan);
     void SlotClearRecord();
 
+    // Parameter groups.
+    void ParaGroupUpdateList();
+    void SlotParaGroupChange(int index);
+    void SlotParaGroupBackup();
+    void SlotParaGroupRestore();
+    void SlotParaGroupDelete();
+
+    // Live camera adjustment of camera outSet (the editing copy, then the camera).
+    void SetExposeTime(int v);
+    void SetAdjust(int v);
+    void SetSharp(int v);
+    void SetContrast(int v);
+    void SetGamma(int v);
+    void SetAutoWDR(int e);
+    void SetAutoExp(int e);
+    void SlotChangeCamera();
+    void SlotRestoreDefaultSettings();
+    void SlotTuneCamera();
+
 signals:
     void Exitsetup();
     void recordshow();
@@ -80,6 +126,10 @@ protected:
 private:
     void buildTabs();
     void addGroup(const QString& icon, const QVector<int>& texts);
+    SettingsPage* makePage(int index, const QString& title);
+    void connectPages();
+    void setImage(ImageSetting s, int v);
+    void applyAllExposures();
 
     QVector<SettingsPage*> pages;
     QVector<QPushButton*> tabs;
@@ -91,4 +141,6 @@ private:
     std::unique_ptr<ConfirmPorts> ports;
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;
+    std::unique_ptr<GroupPorts> groupPorts;
+    int contentBeforePanel = 0;   // the main window's content page before the panel was detached
 };
