@@ -18,14 +18,15 @@ namespace {
 QPushButton* Button(int text, QWidget* owner, QSize size)
 {
     auto* b = new QPushButton(LanStr(text), owner);
-    b->setFixedSize(size);
+    b->setMinimumSize(size);   // wider where the text needs it
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return b;
 }
 
 QLabel* Caption(int text, QWidget* owner)
 {
     auto* l = new QLabel(LanStr(text), owner);
-    l->setFixedSize(130, 50);
+    l->setMinimumSize(130, 50);
     return l;
 }
 
@@ -51,21 +52,17 @@ AdvanceparamWidget::AdvanceparamWidget(QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(100, 50, 50, 30);
     column->setSpacing(20);
-    auto* save = new QHBoxLayout;
-    save->setSpacing(20);
-    save->addWidget(Caption(261, this));
-    save->addWidget(groupName);
-    save->addWidget(backup);
-    save->addStretch(1);
-    auto* read = new QHBoxLayout;
-    read->setSpacing(20);
-    read->addWidget(Caption(571, this));
-    read->addWidget(groupList);
-    read->addWidget(restore);
-    read->addWidget(remove);
-    read->addStretch(1);
-    column->addLayout(save);
-    column->addLayout(read);
+    auto* groups = new QGridLayout;
+    groups->setSpacing(20);
+    groups->addWidget(Caption(261, this), 0, 0);
+    groups->addWidget(groupName, 0, 1);
+    groups->addWidget(backup, 0, 2);
+    groups->addWidget(Caption(571, this), 1, 0);
+    groups->addWidget(groupList, 1, 1);
+    groups->addWidget(restore, 1, 2);
+    groups->addWidget(remove, 1, 3);
+    groups->setColumnStretch(4, 1);
+    column->addLayout(groups);
 
     auto* grid = new QGridLayout;
     grid->setContentsMargins(0, 50, 100, 50);
