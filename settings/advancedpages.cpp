@@ -134,6 +134,9 @@ AdvanceFuncWidget::AdvanceFuncWidget(QWidget* parent)
     saveTestImages = new CheckBox(this, QString());
     grid->addWidget(testLabel, 6, 2);
     grid->addWidget(saveTestImages, 6, 3);
+    // Caption columns wide enough for every language, so the boxes line up.
+    grid->setColumnMinimumWidth(0, 400);
+    grid->setColumnMinimumWidth(2, 420);
     grid->setColumnStretch(4, 1);
     column->addLayout(grid);
 

@@ -110,7 +110,7 @@ protected:
 // factory-parameter switch of the advanced functions page.
 constexpr int kExposureLeft = 622;
 constexpr int kExposureY = 378;
-constexpr int kFactoryX = 835;
+constexpr int kFactoryX = 862;
 constexpr int kFactoryY = 253;
 
 TEST_F(SettingPages, LiveExposureActsOnTheCameraAtOnceAndIsStoredOnConfirmation)
