@@ -4,7 +4,6 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 #include "settings/systemsettingwidget.h"
-#include "widgets/blinelabel.h"
 #include "widgets/checkbox.h"
 #include "widgets/cslider.h"
 
@@ -114,12 +113,6 @@ CameraParamsSubWidget::CameraParamsSubWidget(QWidget* parent)
     connect(next, &QPushButton::pressed, this, [this] { step(1); });
 }
 
-void CameraParamsSubWidget::WizardParaInit()
-{
-    exposure.slider->setValue(ImageSliderValue(ImageSetting::Exposure, *gpWParaBak, outSet));
-    gain.slider->setValue(ImageSliderValue(ImageSetting::Gain, *gpWParaBak, outSet));
-}
-
 bool CameraParamsSubWidget::detached() const
 {
     return detach->isChecked();
@@ -223,9 +216,7 @@ CameraParamsWidget::CameraParamsWidget(QWidget* parent)
     };
     int row = 0;
     for (const auto& r : lower) {
-        SliderRow made = MakeSliderRow(grid, row++, this, LanStr(r.caption), r.range.min, r.range.max, QString());
-        made.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        addRow(made);
+        addRow(MakeSliderRow(grid, row++, this, LanStr(r.caption), r.range.min, r.range.max, QString()));
     }
     column->addLayout(grid);
     column->addStretch(1);

@@ -22,8 +22,7 @@ class CameraParamsSubWidget : public BWidget
 public:
     explicit CameraParamsSubWidget(QWidget* parent);
 
-    void WizardParaInit();
-    void accept() {}
+    // Its sliders are loaded by the page and written by the hub's live slots.
     void displayIndependent(bool independent);
     bool detached() const;
 
