@@ -4,24 +4,16 @@
 // (which reboots) and deleting a group work on files natively; no group name
 // ever reaches a shell. Names are checked, the delivered group "default" is
 // never overwritten or deleted, and a missing or empty group restores or
-// deletes nothing. Questions, warnings and the record go through the ports.
+// deletes nothing. Questions, warnings, the record, the confirmation of the
+// edited settings and the closing of the databases go through the ports of
+// the maintenance actions.
+
+#include "settings/maintenance.h"
 
 #include <QString>
 #include <QStringList>
 
 class WizardPara;
-
-class GroupPorts
-{
-public:
-    virtual ~GroupPorts() = default;
-    virtual bool ask(const QString&) { return false; }
-    virtual void warn(const QString&) {}
-    virtual void record(const QString&) {}
-    virtual void confirmSettings() {}   // the hub's confirmation of the edited settings
-    virtual void hidePad() {}
-    virtual void flush() {}             // closes the databases
-};
 
 class ParamGroups
 {
@@ -29,7 +21,7 @@ public:
     static const QString kDir;       // "paraGroup"
     static const QString kDefault;   // "default"
 
-    ParamGroups(GroupPorts& ports, WizardPara& inForce, WizardPara& edited)
+    ParamGroups(MaintenancePorts& ports, WizardPara& inForce, WizardPara& edited)
         : ports(ports)
         , inForce(inForce)
         , edited(edited)
@@ -55,7 +47,7 @@ private:
     bool checked(const QString& name, bool protectDefault);
     void setGroupNumber(int number);
 
-    GroupPorts& ports;
+    MaintenancePorts& ports;
     WizardPara& inForce;
     WizardPara& edited;
 };

@@ -10,12 +10,12 @@
 #include "screen/mainwindow.h"
 #include "network/network.h"
 #include "settings/netstaging.h"
-#include "settings/paramgroups.h"
 #include "settings/settingspage.h"
 #include "screen/operationrecord.h"
 #include "screen/runcontroller.h"
 #include "widgets/bmessagebox.h"
 #include "widgets/numberinput.h"
+#include "widgets/numcharinput.h"
 
 #include <QButtonGroup>
 #include <QFileDialog>
@@ -212,6 +212,8 @@ public:
     {
         if (gpNumPad)
             gpNumPad->HideUpdate();
+        if (gpNumCharPad)
+            gpNumCharPad->HideUpdate();
     }
     bool checkRoot() override { return window && window->CheckRoot(); }
     void clearRecord() override

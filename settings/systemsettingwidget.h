@@ -24,7 +24,6 @@ class AdvanceparamWidget;
 class CameraFunctionsWidget;
 class CameraParamsSubWidget;
 class CameraParamsWidget;
-class GroupPorts;
 class ParamGroups;
 class SystemFunctionsWidget;
 class SystemParamsWidget;
@@ -73,8 +72,8 @@ public:
     // Applies one image setting of the editing copy to the camera of a view
     // (tests replace it).
     std::function<void(int view, ImageSetting)> applyImage;
-    // Replaces the questions and warnings of the parameter groups (tests).
-    void setGroupPorts(std::unique_ptr<GroupPorts> ports);
+    // Replaces what the maintenance actions and the parameter groups reach (tests).
+    void setActionPorts(std::unique_ptr<MaintenancePorts> ports);
 
 public slots:
     // Leaving: the pages store their controls and the edits are confirmed.
@@ -141,6 +140,5 @@ private:
     std::unique_ptr<ConfirmPorts> ports;
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;
-    std::unique_ptr<GroupPorts> groupPorts;
     int contentBeforePanel = 0;   // the main window's content page before the panel was detached
 };

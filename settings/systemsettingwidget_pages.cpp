@@ -14,11 +14,9 @@
 #include "settings/paramgroups.h"
 #include "settings/systempages.h"
 #include "widgets/blineedit.h"
-#include "widgets/bmessagebox.h"
 #include "widgets/checkbox.h"
 #include "widgets/combobox.h"
 #include "widgets/cslider.h"
-#include "widgets/numcharinput.h"
 
 #include <QButtonGroup>
 #include <QPushButton>
@@ -26,39 +24,6 @@
 #include <QStackedWidget>
 
 namespace {
-
-// What the parameter groups reach in the main window.
-class WindowGroupPorts : public GroupPorts
-{
-public:
-    WindowGroupPorts(SystemSettingWidget* hub, MainWindow* window)
-        : hub(hub)
-        , window(window)
-    {
-    }
-    bool ask(const QString& text) override { return showChooseBox(text); }
-    void warn(const QString& text) override { showWarnBox(text); }
-    void record(const QString& text) override
-    {
-        if (window)
-            window->InsertRecord(text);
-    }
-    void confirmSettings() override { hub->accept(); }
-    void hidePad() override
-    {
-        if (gpNumCharPad)
-            gpNumCharPad->HideUpdate();
-    }
-    void flush() override
-    {
-        if (window)
-            window->FLushAll();
-    }
-
-private:
-    SystemSettingWidget* hub;
-    MainWindow* window;
-};
 
 // The camera of a view takes one image setting.
 void ApplyToCamera(int view, ImageSetting s)
@@ -113,7 +78,6 @@ void SystemSettingWidget::connectPages()
     auto* window = qobject_cast<MainWindow*>(parentWidget());
     applyImage = ApplyToCamera;
     cameraPanel = cameraParams->panel;
-    groupPorts = std::make_unique<WindowGroupPorts>(this, window);
     SystemFunctionsWidget* f = systemFunctions;
     connect(f, &SystemFunctionsWidget::languageChosen, this, &SystemSettingWidget::SlotChangeLan);
     connect(f->resetCount, &QPushButton::clicked, this, &SystemSettingWidget::ResetTotal);
@@ -186,9 +150,10 @@ bool SystemSettingWidget::factoryParamsTicked() const
     return advancedFunctions->factoryTicked();
 }
 
-void SystemSettingWidget::setGroupPorts(std::unique_ptr<GroupPorts> p)
+void SystemSettingWidget::setActionPorts(std::unique_ptr<MaintenancePorts> p)
 {
-    groupPorts = std::move(p);
+    actionPorts = std::move(p);
+    actions = std::make_unique<Maintenance>(*actionPorts);
 }
 
 void SystemSettingWidget::ParaGroupUpdateList()
@@ -211,7 +176,7 @@ void SystemSettingWidget::SlotParaGroupBackup()
     ComboBox* list = advancedParams->groupList;
     const QString name = advancedParams->groupName->text();
     const bool known = list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
-    ParamGroups groups(*groupPorts, *gpWPara, *gpWParaBak);
+    ParamGroups groups(*actionPorts, *gpWPara, *gpWParaBak);
     if (!groups.Backup(name, gDNum))
         return;
     if (!known)
@@ -222,14 +187,14 @@ void SystemSettingWidget::SlotParaGroupBackup()
 void SystemSettingWidget::SlotParaGroupRestore()
 {
     ComboBox* list = advancedParams->groupList;
-    ParamGroups groups(*groupPorts, *gpWPara, *gpWParaBak);
+    ParamGroups groups(*actionPorts, *gpWPara, *gpWParaBak);
     groups.Restore(list->currentText(), list->currentIndex(), gDNum);
 }
 
 void SystemSettingWidget::SlotParaGroupDelete()
 {
     ComboBox* list = advancedParams->groupList;
-    ParamGroups groups(*groupPorts, *gpWPara, *gpWParaBak);
+    ParamGroups groups(*actionPorts, *gpWPara, *gpWParaBak);
     if (list->currentIndex() >= 0 && groups.Delete(list->currentText()))
         list->removeItem(list->currentIndex());
 }
@@ -284,7 +249,7 @@ void SystemSettingWidget::SlotChangeCamera()
 
 void SystemSettingWidget::SlotRestoreDefaultSettings()
 {
-    if (!groupPorts->ask(LanStr(527)))
+    if (!actionPorts->ask(LanStr(527)))
         return;
     if (CameraUnit* u = CameraUnitAt(outSet))
         u->RestoreDefaultSettings();

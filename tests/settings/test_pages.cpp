@@ -30,7 +30,7 @@
 
 namespace {
 
-class AnsweringPorts : public GroupPorts
+class AnsweringPorts : public MaintenancePorts
 {
 public:
     bool ask(const QString&) override { return true; }
@@ -55,7 +55,7 @@ protected:
         edited = inForce;
         hub = std::make_unique<SystemSettingWidget>();
         hub->applyImage = [this](int view, ImageSetting s) { applied.push_back({view, s}); };
-        hub->setGroupPorts(std::make_unique<AnsweringPorts>());
+        hub->setActionPorts(std::make_unique<AnsweringPorts>());
     }
     void TearDown() override
     {

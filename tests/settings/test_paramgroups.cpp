@@ -16,7 +16,7 @@
 
 namespace {
 
-class ScriptedPorts : public GroupPorts
+class ScriptedPorts : public MaintenancePorts
 {
 public:
     QStringList log;
