@@ -1,6 +1,7 @@
 #include "settings/settingsstandins.h"
 
 #include "screen/settingsscreens.h"
+#include "settings/camerapages.h"
 #include "settings/systemsettingwidget.h"
 
 namespace {
@@ -13,11 +14,6 @@ void hiddenDialog(QWidget* dialog)
     dialog->hide();
 }
 }  // namespace
-
-CameraParamsSubWidget::CameraParamsSubWidget(QWidget* parent)
-    : BWidget(parent)
-{
-}
 
 WidgetChangeCamera::WidgetChangeCamera(QWidget* parent)
     : BWidget(parent)

@@ -5,13 +5,6 @@
 
 #include "widgets/bwidget.h"
 
-class CameraParamsSubWidget : public BWidget
-{
-    Q_OBJECT
-public:
-    explicit CameraParamsSubWidget(QWidget* parent = nullptr);
-};
-
 // The camera-order dialog.
 class WidgetChangeCamera : public BWidget
 {

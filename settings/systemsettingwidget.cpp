@@ -18,6 +18,7 @@
 #include "screen/runcontroller.h"
 #include "widgets/bmessagebox.h"
 #include "widgets/numberinput.h"
+#include "widgets/numcharinput.h"
 
 #include <QButtonGroup>
 #include <QFileDialog>
@@ -52,28 +53,6 @@ const TabGroup kGroups[] = {
     {":/img/icons/52.png", {205, 581}},
     {":/img/icons/53.png", {579, 580}},
 };
-
-constexpr int kLogTab = 7;
-constexpr int kMemoTab = 8;
-constexpr int kDeviceTab = 2;
-constexpr int kOtherNetworksTab = 6;
-
-// The pages built so far, by stack index; nullptr for the pending ones.
-SettingsPage* makePage(int index, QWidget* parent)
-{
-    switch (index) {
-    case kDeviceTab:
-        return new DeviceParamsWidget(parent);
-    case kOtherNetworksTab:
-        return new OtherNetworksWidget(parent);
-    case kLogTab:
-        return new SystemLogWidget(parent);
-    case kMemoTab:
-        return new MemorandumWidget(parent);
-    default:
-        return nullptr;
-    }
-}
 
 const QString kTabStyle = QStringLiteral(
     "QPushButton{font-size:24px;text-align:left;padding-left:12px;border:none;"
@@ -232,6 +211,8 @@ public:
     {
         if (gpNumPad)
             gpNumPad->HideUpdate();
+        if (gpNumCharPad)
+            gpNumCharPad->HideUpdate();
     }
     bool checkRoot() override { return window && window->CheckRoot(); }
     void clearRecord() override
@@ -269,7 +250,6 @@ const QVector<int>& SystemSettingWidget::SettingsPages()
 
 SystemSettingWidget::SystemSettingWidget(QWidget* parent)
     : BWidget(parent)
-    , cameraPanel(new QWidget(this))
     , tabGroup(new QButtonGroup(this))
     , tabColumn(new QWidget)
     , titleLabel(new QLabel(this))
@@ -280,8 +260,9 @@ SystemSettingWidget::SystemSettingWidget(QWidget* parent)
     , actions(std::make_unique<Maintenance>(*actionPorts))
 {
     setStyleSheet(QStringLiteral("SystemSettingWidget{background-color:#ffffff;}"));
-    cameraPanel->hide();
     buildTabs();
+    connectPages();
+    ParaGroupUpdateList();
 
     titleLabel->setStyleSheet(QStringLiteral("font-size:32px;color:#1f3f8d;"));
     exit->setObjectName(QStringLiteral("exitSetup"));
@@ -357,9 +338,7 @@ void SystemSettingWidget::addGroup(const QString& icon, const QVector<int>& text
         tabGroup->addButton(button, index);
         tabColumn->layout()->addWidget(button);
         tabs << button;
-        SettingsPage* page = makePage(pages.size(), stack);
-        if (!page)
-            page = new PendingPage(text, stack);
+        SettingsPage* page = makePage(index, text);
         pages << page;
         stack->addWidget(page);
     }

@@ -6,10 +6,12 @@
 // returns to the camera views.
 
 #include "settings/maintenance.h"
+#include "settings/pagerules.h"
 #include "settings/settingsconfirm.h"
 #include "widgets/bwidget.h"
 
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class QButtonGroup;
@@ -17,6 +19,14 @@ class QLabel;
 class QPushButton;
 class QStackedWidget;
 class SettingsPage;
+class AdvanceFuncWidget;
+class AdvanceparamWidget;
+class CameraFunctionsWidget;
+class CameraParamsSubWidget;
+class CameraParamsWidget;
+class ParamGroups;
+class SystemFunctionsWidget;
+class SystemParamsWidget;
 
 // The camera position the camera pages adjust (0 to 3); every reload sets it to 0.
 extern int outSet;
@@ -26,6 +36,11 @@ class SystemSettingWidget : public BWidget
     Q_OBJECT
 public:
     static constexpr int kPageCount = 15;
+    // Stack indexes of the pages that the hub reaches by name.
+    static constexpr int kDeviceTab = 2;
+    static constexpr int kOtherNetworksTab = 6;
+    static constexpr int kLogTab = 7;
+    static constexpr int kMemoTab = 8;
     // Stack indexes of the pages that load and store settings, in the order
     // of both calls.
     static const QVector<int>& SettingsPages();
@@ -47,7 +62,23 @@ public:
 
     // The camera selector with the exposure and gain sliders, which can be
     // detached into a window of its own.
-    QWidget* cameraPanel = nullptr;
+    CameraParamsSubWidget* cameraPanel = nullptr;
+
+    SystemParamsWidget* systemParams = nullptr;
+    SystemFunctionsWidget* systemFunctions = nullptr;
+    CameraParamsWidget* cameraParams = nullptr;
+    CameraFunctionsWidget* cameraFunctions = nullptr;
+    AdvanceparamWidget* advancedParams = nullptr;
+    AdvanceFuncWidget* advancedFunctions = nullptr;
+
+    // The factory-parameter switch of the advanced functions page, as ticked
+    // on screen now (the factory controls of other pages follow it).
+    bool factoryParamsTicked() const;
+    // Applies one image setting of the editing copy to the camera of a view
+    // (tests replace it).
+    std::function<void(int view, ImageSetting)> applyImage;
+    // Replaces what the maintenance actions and the parameter groups reach (tests).
+    void setActionPorts(std::unique_ptr<MaintenancePorts> ports);
 
 public slots:
     // Leaving: the pages store their controls and the edits are confirmed.
@@ -69,6 +100,25 @@ public slots:
     // comes with checkResult (the previous result and "*" while it runs).
     void SlotCheckPing();
 
+    // Parameter groups.
+    void ParaGroupUpdateList();
+    void SlotParaGroupChange(int index);
+    void SlotParaGroupBackup();
+    void SlotParaGroupRestore();
+    void SlotParaGroupDelete();
+
+    // Live camera adjustment of camera outSet (the editing copy, then the camera).
+    void SetExposeTime(int v);
+    void SetAdjust(int v);
+    void SetSharp(int v);
+    void SetContrast(int v);
+    void SetGamma(int v);
+    void SetAutoWDR(int e);
+    void SetAutoExp(int e);
+    void SlotChangeCamera();
+    void SlotRestoreDefaultSettings();
+    void SlotTuneCamera();
+
 signals:
     void Exitsetup();
     void recordshow();
@@ -84,6 +134,10 @@ protected:
 private:
     void buildTabs();
     void addGroup(const QString& icon, const QVector<int>& texts);
+    SettingsPage* makePage(int index, const QString& title);
+    void connectPages();
+    void setImage(ImageSetting s, int v);
+    void applyAllExposures();
 
     QVector<SettingsPage*> pages;
     QVector<QPushButton*> tabs;
@@ -96,4 +150,5 @@ private:
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;
     QString checkText;   // the last result of the network test
+    int contentBeforePanel = 0;   // the main window's content page before the panel was detached
 };

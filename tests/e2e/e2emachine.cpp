@@ -95,6 +95,7 @@ void BaselineSettings(WizardPara* p)
     p->autoLogoutTime = 0;
     p->minSpot = 3;
     p->whiteAreaOn = 1;
+    p->perRoiParams = 1;   // set with the white-area function, as the camera functions page stores it
     p->tempAlarmClamp = 0;
 }
 
