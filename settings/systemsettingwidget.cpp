@@ -10,11 +10,14 @@
 #include "screen/mainwindow.h"
 #include "network/network.h"
 #include "settings/netstaging.h"
+#include "settings/networkparamswidget.h"
 #include "settings/settingspage.h"
 #include "screen/operationrecord.h"
 #include "screen/runcontroller.h"
 #include "widgets/bmessagebox.h"
+#include "widgets/modifytimewidget.h"
 #include "widgets/numberinput.h"
+#include "widgets/splashwidget.h"
 
 #include <QButtonGroup>
 #include <QFileDialog>
@@ -53,6 +56,22 @@ const TabGroup kGroups[] = {
 constexpr int kLogTab = 7;
 constexpr int kMemoTab = 8;
 constexpr int kDeviceTab = 2;
+constexpr int kNetworkTab = 5;
+constexpr int kAboutTab = 13;
+constexpr int kAboutLogoWidth = 600;
+
+// The about page: the product logo and texts.
+class AboutPage : public SettingsPage
+{
+public:
+    explicit AboutPage(QWidget* parent)
+        : SettingsPage(parent)
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new SplashWidget(kAboutLogoWidth, this));
+    }
+};
 
 const QString kTabStyle = QStringLiteral(
     "QPushButton{font-size:24px;text-align:left;padding-left:12px;border:none;"
@@ -201,6 +220,12 @@ public:
     }
     void pause(int ms) override { QThread::msleep(static_cast<unsigned long>(ms)); }
     QString findUsbDisk() override { return FindAU(); }
+    QDateTime askDateTime() override
+    {
+        ModifyTimeWidget* dialog = hub->timeDialog();
+        dialog->editor->ShowDateTime();
+        return dialog->exec() == QDialog::Accepted ? dialog->editor->chosen() : QDateTime();
+    }
     QString chooseUpdateFile(const QString& root) override
     {
         return QFileDialog::getOpenFileName(hub, QStringLiteral("选择投影数据文件目录"), root,
@@ -330,11 +355,30 @@ void SystemSettingWidget::addGroup(const QString& icon, const QVector<int>& text
         tabGroup->addButton(button, index);
         tabColumn->layout()->addWidget(button);
         tabs << button;
-        // Pages built by later work plug in here; until then they say so.
-        auto* page = new PendingPage(text, stack);
+        SettingsPage* page = makePage(pages.size(), text);
         pages << page;
         stack->addWidget(page);
     }
+}
+
+SettingsPage* SystemSettingWidget::makePage(int index, const QString& title)
+{
+    switch (index) {
+    case kNetworkTab:
+        return new NetworkParamsWidget(stack);
+    case kAboutTab:
+        return new AboutPage(stack);
+    default:
+        // Pages built by later work plug in here; until then they say so.
+        return new PendingPage(title, stack);
+    }
+}
+
+ModifyTimeWidget* SystemSettingWidget::timeDialog()
+{
+    if (!clockDialog)
+        clockDialog = new ModifyTimeWidget(LanStr(401), this);
+    return clockDialog;
 }
 
 QPushButton* SystemSettingWidget::tabButton(int index) const

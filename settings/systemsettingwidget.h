@@ -16,6 +16,7 @@ class QButtonGroup;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class ModifyTimeWidget;
 class SettingsPage;
 
 // The camera position the camera pages adjust (0 to 3); every reload sets it to 0.
@@ -42,6 +43,8 @@ public:
     SettingsPage* page(int index) const { return pages.value(index); }
     QPushButton* tabButton(int index) const;
     QPushButton* exitButton() const { return exit; }
+    // The clock dialog, titled "Modify Time", built on first use.
+    ModifyTimeWidget* timeDialog();
     int currentPage() const;
     QString title() const;
 
@@ -80,6 +83,7 @@ protected:
 private:
     void buildTabs();
     void addGroup(const QString& icon, const QVector<int>& texts);
+    SettingsPage* makePage(int index, const QString& title);
 
     QVector<SettingsPage*> pages;
     QVector<QPushButton*> tabs;
@@ -88,6 +92,7 @@ private:
     QLabel* titleLabel = nullptr;
     QPushButton* exit = nullptr;
     QStackedWidget* stack = nullptr;
+    ModifyTimeWidget* clockDialog = nullptr;
     std::unique_ptr<ConfirmPorts> ports;
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;

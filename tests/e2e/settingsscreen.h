@@ -1,0 +1,69 @@
+#pragma once
+// The settings screen of the real program as the operator sees it: the tab
+// column, the exit button, opening under the password "2468".
+
+#include "tests/e2e/operatorscreen.h"
+
+#include <QFile>
+#include <QImage>
+
+namespace e2e {
+
+// The settings screen fills the content area left of the side bar: the tab
+// column on its left, the exit button at its top right.
+constexpr int kMargin = 11;
+constexpr int kTabX = kMargin + 150;
+constexpr int kTabEdgeX = kMargin + 5;   // left of the tab's icon and text
+inline int tabY(int tab)
+{
+    return 98 + kMargin + tab * 62 + 30;
+}
+constexpr int kExitX = 1725 - kMargin - 100;
+constexpr int kExitY = 98 + kMargin + 35;
+constexpr QRgb kPressedTab = 0x1f3f8d;
+const int kGroupTabs[] = {0, 3, 5, 7, 9, 11, 13};
+
+class SettingsScreen : public OperatorScreen
+{
+protected:
+    explicit SettingsScreen(XScreen& shared)
+        : OperatorScreen(shared)
+    {
+        para.isPswUsed = 1;
+        qstrncpy(para.password, "2468", sizeof para.password);
+    }
+
+    QByteArray paramDb() const
+    {
+        QFile f(file("PARAM.db"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The colour of one point of the screen.
+    QRgb pixel(int x, int y)
+    {
+        const QString shotFile = file("settings.png");
+        return screen.shot(shotFile) ? QImage(shotFile).pixel(x, y) & 0xFFFFFF : 0;
+    }
+
+    // The pressed tab shows its colour at that place (within 5 s).
+    bool tabPressed(int tab)
+    {
+        return WaitFor([&] { return pixel(kTabEdgeX, tabY(tab)) == kPressedTab; }, 5000);
+    }
+
+    // The program shows detection running (blue title bar) and takes presses.
+    void ready() { ASSERT_TRUE(WaitFor([&] { return pixel(900, 90) == kPressedTab; }, 10000)); }
+
+    void open()
+    {
+        ready();
+        press(kSettings);
+        const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
+        ASSERT_TRUE(box.isValid()) << "no password box";
+        enterPassword(box, "2468");
+        ASSERT_TRUE(tabPressed(0)) << "the settings screen did not open";
+    }
+};
+
+}  // namespace e2e
