@@ -155,6 +155,8 @@ void NetworkParamsWidget::buildRows()
                         this, fpsRow);
     grid->addWidget(rowLabel(QStringLiteral("视频类型"), this), row, 0);
     grid->addLayout(fpsRow, row, 1, 1, 4);
+    for (int r = 0; r <= row; ++r)
+        grid->setRowMinimumHeight(r, kFieldH);
     grid->setRowStretch(row + 1, 1);
     grid->setColumnStretch(5, 1);
 }

@@ -58,11 +58,31 @@ protected:
     void open()
     {
         ready();
-        press(kSettings);
+        pressForDialog(kSettings);
         const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
         ASSERT_TRUE(box.isValid()) << "no password box";
         enterPassword(box, "2468");
         ASSERT_TRUE(tabPressed(0)) << "the settings screen did not open";
+    }
+
+    // Opens the settings again while the operator is still logged in: no
+    // password, and the tab pressed last is still pressed.
+    void reopen(int tab)
+    {
+        press(kSettings);
+        const bool opened = tabPressed(tab);
+        shoot("reopened");
+        ASSERT_TRUE(opened) << "the settings screen did not open again";
+    }
+
+    // Acknowledges the warning box that the last press opened (its one button).
+    void acknowledge()
+    {
+        const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
+        ASSERT_TRUE(box.isValid()) << "no warning box";
+        shoot("warning");
+        ASSERT_TRUE(screen.click(box.left() + box.width() * 60 / 100, box.top() + box.height() * 83 / 100));
+        ASSERT_TRUE(screen.waitNoDialog(program->process.processId(), kDialogMs));
     }
 };
 
