@@ -6,6 +6,7 @@
 #include "core/globals.h"
 #include "core/texttable.h"
 #include "widgets/blineedit.h"
+#include "widgets/bverticaltabbar.h"
 #include "widgets/label.h"
 #include "widgets/modifytimewidget.h"
 #include "widgets/pagecontrolbar.h"
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimeEdit>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -106,6 +108,73 @@ TEST_F(SettingsFrame, PictureReportsALeftPress)
     QTest::mousePress(&label, Qt::RightButton);
     QTest::mousePress(&label, Qt::LeftButton);
     EXPECT_EQ(clicked.count(), 1);
+}
+
+QVector<QWidget*> newPages(int n)
+{
+    QVector<QWidget*> pages;
+    for (int i = 0; i < n; ++i)
+        pages << new QWidget;
+    return pages;
+}
+
+TEST_F(SettingsFrame, TabGroupsFollowEachOtherWithAGapAndTheFirstShowsItsFirstPage)
+{
+    BVerticalTabBar frame;
+    QPixmap icon(46, 46);
+    frame.addWidgetGroup(icon, {"a", "b", "c"}, newPages(3));
+    EXPECT_EQ(frame.currentTitle(), "a");
+    EXPECT_TRUE(frame.tabButtonAt(0)->isChecked());
+    frame.addWidgetGroup(icon, {"d", "e"}, newPages(2));
+    const QVector<QWidget*> spare = newPages(1);
+    frame.addWidgetGroup(icon, {"x", "y"}, spare);   // lengths differ: nothing
+    frame.addWidgetGroup(icon, {}, {});
+    delete spare[0];
+    frame.addWidgetGroup(icon, {"f", "g"}, newPages(2));
+    EXPECT_EQ(frame.groupCount(), 3);
+    EXPECT_EQ(frame.currentIndex(), 0);
+    EXPECT_EQ(frame.currentTitle(), "a");
+    // button, button, button, gap, button, button, gap, button, button, gap, stretch
+    QVBoxLayout* column = frame.columnLayout();
+    ASSERT_EQ(column->count(), 11);
+    for (int i : {3, 6, 9}) {
+        ASSERT_NE(column->itemAt(i)->spacerItem(), nullptr) << i;
+        EXPECT_EQ(column->itemAt(i)->spacerItem()->sizeHint().height(), 30) << i;
+    }
+    EXPECT_EQ(column->itemAt(4)->widget(), frame.tabButtonAt(3));
+    EXPECT_EQ(column->itemAt(8)->widget(), frame.tabButtonAt(6));
+    EXPECT_EQ(frame.tabButtonAt(7), nullptr);
+    EXPECT_EQ(frame.tabButtonAt(0)->height(), 80);
+}
+
+TEST_F(SettingsFrame, PressingTheLogTabTellsTheScreenBeforeItsPageShows)
+{
+    BVerticalTabBar frame;
+    QPixmap icon(46, 46);
+    frame.addWidgetGroup(icon, {"a", LanStr(575), LanStr(576)}, newPages(3));
+    frame.show();
+    int pageWhenTold = -1;
+    QObject::connect(&frame, &BVerticalTabBar::recordshow, [&] { pageWhenTold = frame.currentIndex(); });
+    QSignalSpy memo(&frame, &BVerticalTabBar::Memorandum);
+    QSignalSpy device(&frame, &BVerticalTabBar::DeviPara);
+    QTest::mousePress(frame.tabButtonAt(1), Qt::LeftButton);
+    EXPECT_EQ(pageWhenTold, 0);
+    EXPECT_EQ(frame.currentIndex(), 1);
+    EXPECT_EQ(frame.currentTitle(), LanStr(575));
+    QTest::mousePress(frame.tabButtonAt(2), Qt::LeftButton);
+    EXPECT_EQ(memo.count(), 1);
+    QTest::mousePress(frame.tabButtonAt(0), Qt::LeftButton);
+    EXPECT_EQ(frame.currentIndex(), 0);
+    EXPECT_EQ(device.count(), 0);
+}
+
+TEST_F(SettingsFrame, TheExitButtonLeavesOnItsPress)
+{
+    BVerticalTabBar frame;
+    QSignalSpy exits(&frame, &BVerticalTabBar::Exitsetup);
+    EXPECT_EQ(frame.exitSetupButton()->text(), LanStr(590));
+    QTest::mousePress(frame.exitSetupButton(), Qt::LeftButton);
+    EXPECT_EQ(exits.count(), 1);
 }
 
 }  // namespace
