@@ -35,8 +35,7 @@ TEST_F(Settings, OpenUnderThePasswordPressEveryGroupAndLeave)
     const QByteArray stored = paramDb();
     open();
     for (int tab : kGroupTabs) {
-        ASSERT_TRUE(screen.click(kTabX, tabY(tab)));
-        EXPECT_TRUE(tabPressed(tab)) << "tab " << tab;
+        EXPECT_TRUE(pressTab(tab)) << "tab " << tab;
         QThread::msleep(300);
         shoot(QStringLiteral("tab%1").arg(tab));
     }
@@ -52,7 +51,7 @@ TEST_F(Settings, WrongPasswordKeepsTheViews)
 {
     start(1);
     ready();
-    press(kSettings);
+    pressForDialog(kSettings);
     const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
     ASSERT_TRUE(box.isValid()) << "no password box";
     enterPassword(box, "1111");
@@ -73,8 +72,7 @@ TEST_P(SettingsScreens, ForTheEye)
     start(1);
     open();
     for (int tab : kGroupTabs) {
-        ASSERT_TRUE(screen.click(kTabX, tabY(tab)));
-        ASSERT_TRUE(tabPressed(tab));
+        ASSERT_TRUE(pressTab(tab)) << "tab " << tab;
         QThread::msleep(300);
         shoot(QStringLiteral("group%1").arg(tab));
     }

@@ -36,8 +36,7 @@ protected:
     void openNetworkPage()
     {
         open();
-        ASSERT_TRUE(screen.click(kTabX, tabY(kNetworkTab)));
-        ASSERT_TRUE(tabPressed(kNetworkTab));
+        ASSERT_TRUE(pressTab(kNetworkTab));
         QThread::msleep(300);
     }
 
