@@ -137,3 +137,10 @@ bool CommandRunner::isRecording()
     QMutexLocker lock(&s.mutex);
     return s.fake || !recordFileLocked(s).isEmpty();
 }
+
+bool CommandRunner::recordsToFile()
+{
+    RunnerState& s = state();
+    QMutexLocker lock(&s.mutex);
+    return !s.fake && !recordFileLocked(s).isEmpty();
+}

@@ -38,4 +38,7 @@ public:
     static void setRecordFile(const QString& path);
     static void forbidReal(bool forbid);
     static bool isRecording();
+    // Whether commands go to the record file (MOULDMON_SHELL=record:FILE)
+    // rather than to a fake or to the machine.
+    static bool recordsToFile();
 };

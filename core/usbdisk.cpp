@@ -3,6 +3,7 @@
 #include "core/commandrunner.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -89,6 +90,17 @@ bool remountOn(const QString& device)
 {
     return run(QStringLiteral("mount"), {device, UsbRoot()});
 }
+
+// The folder standing for a mounted disk while commands are only recorded.
+bool simulatedDisk()
+{
+    return CommandRunner::recordsToFile() && !qEnvironmentVariableIsEmpty("MOULDMON_USB_ROOT");
+}
+
+bool simulatedDiskPresent()
+{
+    return QFileInfo(UsbRoot()).isDir();
+}
 }  // namespace
 
 QString UsbRoot()
@@ -139,6 +151,8 @@ bool MountedOn(const QString& mountsText, const QString& device, const QString& 
 
 QString FindAU()
 {
+    if (simulatedDisk())
+        return simulatedDiskPresent() ? UsbRoot() : QString();
     const QString blkid = QString::fromUtf8(CommandRunner::run(QStringLiteral("blkid"), {}, kCommandMs).output);
     const QString device = UsbCandidate(blkid);
     if (device.isEmpty())
@@ -158,12 +172,16 @@ QString FindAU()
 
 bool FindU()
 {
+    if (simulatedDisk())
+        return simulatedDiskPresent();
     QString mounts;
     return readMounts(&mounts) && MountsOn(mounts, UsbRoot()) > 0;
 }
 
 bool FindU_ByManual()
 {
+    if (simulatedDisk())
+        return simulatedDiskPresent();
     run(QStringLiteral("umount"), {UsbRoot()});
     return remountOn(QStringLiteral("/dev/sdb1")) || remountOn(QStringLiteral("/dev/sdc1"));
 }

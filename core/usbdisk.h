@@ -1,7 +1,9 @@
 #pragma once
 // The USB disk used by the data export, the program update and the
 // autocopy: found with blkid and mounted on "/mnt" (or on the folder named
-// by MOULDMON_USB_ROOT, which then stands for the mounted disk).
+// by MOULDMON_USB_ROOT). While machine commands are only recorded
+// (MOULDMON_SHELL=record:FILE), that folder is the mounted disk itself: it
+// is found when it exists, and no host disk is looked for or mounted.
 
 #include <QString>
 

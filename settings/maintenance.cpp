@@ -5,6 +5,7 @@
 #include "core/globals.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
+#include "widgets/modifytimewidget.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -210,8 +211,7 @@ void Maintenance::SlotModifyTime()
     const QDateTime when = ports.askDateTime();
     if (!when.isValid() || !ports.ask(LanStr(402)))
         return;
-    run(QStringLiteral("date"), {QStringLiteral("-s"), when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))});
-    run(QStringLiteral("hwclock"), {QStringLiteral("--systohc")});
+    SetClocks(when);
     ports.confirmSettings();
     ports.saveSettings();
     ports.record(LanStr(401));

@@ -13,10 +13,12 @@
 #include "settings/netcheck.h"
 #include "settings/netstaging.h"
 #include "settings/networkpages.h"
+#include "settings/networkparamswidget.h"
 #include "settings/settingspage.h"
 #include "screen/operationrecord.h"
 #include "screen/runcontroller.h"
 #include "widgets/bmessagebox.h"
+#include "widgets/modifytimewidget.h"
 #include "widgets/numberinput.h"
 #include "widgets/numcharinput.h"
 
@@ -201,6 +203,12 @@ public:
     }
     void pause(int ms) override { QThread::msleep(static_cast<unsigned long>(ms)); }
     QString findUsbDisk() override { return FindAU(); }
+    QDateTime askDateTime() override
+    {
+        ModifyTimeWidget* dialog = hub->timeDialog();
+        dialog->editor->ShowDateTime();
+        return dialog->exec() == QDialog::Accepted ? dialog->editor->chosen() : QDateTime();
+    }
     QString chooseUpdateFile(const QString& root) override
     {
         return QFileDialog::getOpenFileName(hub, QStringLiteral("选择投影数据文件目录"), root,
@@ -342,6 +350,13 @@ void SystemSettingWidget::addGroup(const QString& icon, const QVector<int>& text
         pages << page;
         stack->addWidget(page);
     }
+}
+
+ModifyTimeWidget* SystemSettingWidget::timeDialog()
+{
+    if (!clockDialog)
+        clockDialog = new ModifyTimeWidget(LanStr(401), this);
+    return clockDialog;
 }
 
 QPushButton* SystemSettingWidget::tabButton(int index) const

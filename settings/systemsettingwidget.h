@@ -18,6 +18,7 @@ class QButtonGroup;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class ModifyTimeWidget;
 class SettingsPage;
 class AdvanceFuncWidget;
 class AdvanceparamWidget;
@@ -38,9 +39,11 @@ public:
     static constexpr int kPageCount = 15;
     // Stack indexes of the pages that the hub reaches by name.
     static constexpr int kDeviceTab = 2;
+    static constexpr int kNetworkTab = 5;
     static constexpr int kOtherNetworksTab = 6;
     static constexpr int kLogTab = 7;
     static constexpr int kMemoTab = 8;
+    static constexpr int kAboutTab = 13;
     // Stack indexes of the pages that load and store settings, in the order
     // of both calls.
     static const QVector<int>& SettingsPages();
@@ -57,6 +60,8 @@ public:
     SettingsPage* page(int index) const { return pages.value(index); }
     QPushButton* tabButton(int index) const;
     QPushButton* exitButton() const { return exit; }
+    // The clock dialog, titled "Modify Time", built on first use.
+    ModifyTimeWidget* timeDialog();
     int currentPage() const;
     QString title() const;
 
@@ -146,6 +151,7 @@ private:
     QLabel* titleLabel = nullptr;
     QPushButton* exit = nullptr;
     QStackedWidget* stack = nullptr;
+    ModifyTimeWidget* clockDialog = nullptr;
     std::unique_ptr<ConfirmPorts> ports;
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;

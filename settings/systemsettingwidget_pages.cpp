@@ -13,19 +13,38 @@
 #include "settings/camerapages.h"
 #include "settings/logpages.h"
 #include "settings/networkpages.h"
+#include "settings/networkparamswidget.h"
 #include "settings/paramgroups.h"
 #include "settings/systempages.h"
 #include "widgets/blineedit.h"
 #include "widgets/checkbox.h"
 #include "widgets/combobox.h"
 #include "widgets/cslider.h"
+#include "widgets/splashwidget.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QStackedWidget>
+#include <QVBoxLayout>
 
 namespace {
+constexpr int kAboutLogoWidth = 600;
+
+// The about page: the product logo and texts.
+class AboutPage : public SettingsPage
+{
+public:
+    explicit AboutPage(QWidget* parent)
+        : SettingsPage(parent)
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new SplashWidget(kAboutLogoWidth, this));
+    }
+};
+
 
 // The camera of a view takes one image setting.
 void ApplyToCamera(int view, ImageSetting s)
@@ -77,6 +96,10 @@ SettingsPage* SystemSettingWidget::makePage(int index, const QString& title)
         return new SystemLogWidget(stack);
     case kMemoTab:
         return new MemorandumWidget(stack);
+    case kNetworkTab:
+        return new NetworkParamsWidget(stack);
+    case kAboutTab:
+        return new AboutPage(stack);
     default:
         // Pages built by later work plug in here; until then they say so.
         return new PendingPage(title, stack);
@@ -94,6 +117,13 @@ void SystemSettingWidget::connectPages()
     connect(f->shutDown, &QPushButton::clicked, this, &SystemSettingWidget::SlotShutDown);
     connect(f->changePassword, &QPushButton::clicked, this,
             [this, f] { ChangePwd(f->newPassword->text(), f->confirmPassword->text()); });
+
+    auto* network = static_cast<NetworkParamsWidget*>(pages[kNetworkTab]);
+    connect(network->testButton, &QPushButton::clicked, this, &SystemSettingWidget::SlotCheckPing);
+    connect(this, &SystemSettingWidget::checkResult, network, [network](const QString& text) {
+        network->checkResult = text;
+        network->resultLabel->setText(text);
+    });
 
     AdvanceFuncWidget* a = advancedFunctions;
     connect(a->updateProgram, &QPushButton::clicked, this, &SystemSettingWidget::SlotUpdateApp);

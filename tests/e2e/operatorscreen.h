@@ -77,7 +77,8 @@ protected:
     }
 
     // Answers the question box that the last press opened: YES (left) or NO.
-    void answer(bool yes)
+    // thenNoDialog: no further box follows the answer.
+    void answer(bool yes, bool thenNoDialog = true)
     {
         const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
         ASSERT_TRUE(box.isValid()) << "no question box";
@@ -85,7 +86,8 @@ protected:
         // YES and NO sit side by side in the lower part of the box.
         const QPoint button = box.topLeft() + QPoint(box.width() * (yes ? 44 : 78) / 100, box.height() * 72 / 100);
         ASSERT_TRUE(screen.click(button.x(), button.y()));
-        ASSERT_TRUE(screen.waitNoDialog(program->process.processId(), kDialogMs));
+        if (thenNoDialog)
+            ASSERT_TRUE(screen.waitNoDialog(program->process.processId(), kDialogMs));
     }
 
     void shoot(const QString& name)

@@ -5,7 +5,7 @@
 // files. Screenshots of every page in each language go to $MOULDMON_SHOTS
 // when it names a folder.
 
-#include "tests/e2e/operatorscreen.h"
+#include "tests/e2e/settingsscreen.h"
 
 #include "core/texttable.h"
 
@@ -21,31 +21,17 @@ using namespace e2e;
 
 namespace {
 
-// The settings screen fills the content area left of the side bar: the tab
-// column on its left, the exit button at its top right.
-constexpr int kMargin = 11;
-constexpr int kTabX = kMargin + 150;
-constexpr int kTabEdgeX = kMargin + 5;
-int tabY(int tab)
-{
-    return 98 + kMargin + tab * 62 + 30;
-}
-constexpr int kExitX = 1725 - kMargin - 100;
-constexpr int kExitY = 98 + kMargin + 35;
-constexpr QRgb kPressedTab = 0x1f3f8d;
 enum Tab { kSystemParams = 0, kSystemFunctions = 1, kCameraParams = 3, kCameraFunctions = 4,
            kAdvancedParams = 11, kAdvancedFunctions = 12 };
 const int kPageTabs[] = {kSystemParams, kSystemFunctions, kCameraParams, kCameraFunctions, kAdvancedParams,
                          kAdvancedFunctions};
 
-class SettingPages : public OperatorScreen
+class SettingPages : public SettingsScreen
 {
 protected:
     SettingPages()
-        : OperatorScreen(xscreen())
+        : SettingsScreen(xscreen())
     {
-        para.isPswUsed = 1;
-        qstrncpy(para.password, "2468", sizeof para.password);
     }
 
     static XScreen& xscreen()
@@ -54,33 +40,9 @@ protected:
         return shared;
     }
 
-    QImage grab()
-    {
-        const QString shotFile = file("screen.png");
-        return screen.shot(shotFile) ? QImage(shotFile) : QImage();
-    }
-    QRgb pixel(int x, int y)
-    {
-        const QImage image = grab();
-        return image.isNull() ? 0 : image.pixel(x, y) & 0xFFFFFF;
-    }
-    bool tabPressed(int tab)
-    {
-        return WaitFor([&] { return pixel(kTabEdgeX, tabY(tab)) == kPressedTab; }, 5000);
-    }
-    void open()
-    {
-        ASSERT_TRUE(titleBecomes(kPressedTab, kWaitMs));
-        press(kSettings);
-        const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
-        ASSERT_TRUE(box.isValid()) << "no password box";
-        enterPassword(box, "2468");
-        ASSERT_TRUE(tabPressed(0)) << "the settings screen did not open";
-    }
     void tab(int t)
     {
-        ASSERT_TRUE(screen.click(kTabX, tabY(t)));
-        ASSERT_TRUE(tabPressed(t)) << "tab " << t;
+        ASSERT_TRUE(pressTab(t)) << "tab " << t;
         QThread::msleep(300);
     }
 

@@ -14,8 +14,6 @@ using namespace e2e;
 
 namespace {
 
-const int kGroupTabs[] = {0, 3, 5, 7, 9, 11, 13};
-
 class Settings : public SettingsScreen
 {
 protected:
@@ -23,17 +21,10 @@ protected:
         : SettingsScreen(xscreen())
     {
     }
-
     static XScreen& xscreen()
     {
         static XScreen shared(62);
         return shared;
-    }
-
-    QByteArray paramDb() const
-    {
-        QFile f(file("PARAM.db"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
 
@@ -44,8 +35,7 @@ TEST_F(Settings, OpenUnderThePasswordPressEveryGroupAndLeave)
     const QByteArray stored = paramDb();
     open();
     for (int tab : kGroupTabs) {
-        ASSERT_TRUE(screen.click(kTabX, tabY(tab)));
-        EXPECT_TRUE(tabPressed(tab)) << "tab " << tab;
+        EXPECT_TRUE(pressTab(tab)) << "tab " << tab;
         QThread::msleep(300);
         shoot(QStringLiteral("tab%1").arg(tab));
     }
@@ -61,7 +51,7 @@ TEST_F(Settings, WrongPasswordKeepsTheViews)
 {
     start(1);
     ready();
-    press(kSettings);
+    pressForDialog(kSettings);
     const QRect box = screen.waitDialog(program->process.processId(), kDialogMs);
     ASSERT_TRUE(box.isValid()) << "no password box";
     enterPassword(box, "1111");
@@ -82,8 +72,7 @@ TEST_P(SettingsScreens, ForTheEye)
     start(1);
     open();
     for (int tab : kGroupTabs) {
-        ASSERT_TRUE(screen.click(kTabX, tabY(tab)));
-        ASSERT_TRUE(tabPressed(tab));
+        ASSERT_TRUE(pressTab(tab)) << "tab " << tab;
         QThread::msleep(300);
         shoot(QStringLiteral("group%1").arg(tab));
     }

@@ -5,6 +5,7 @@
 #include "core/usbdisk.h"
 #include "iofixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSet>
 
@@ -177,4 +178,24 @@ TEST(UsbRoot, IsTheMountPointUnlessOverridden)
     }
     ScopedEnv set("MOULDMON_USB_ROOT", QStringLiteral("/tmp/stick"));
     EXPECT_EQ(UsbRoot(), QLatin1String("/tmp/stick"));
+}
+
+// While commands are only recorded, the folder named by MOULDMON_USB_ROOT is
+// the mounted disk: found while it exists, without blkid or mount.
+TEST(SimulatedUsbDisk, IsTheFolderWhileCommandsAreRecorded)
+{
+    TempWorkDir work;
+    const QString root = work.file(QStringLiteral("usb"));
+    const QString log = work.file(QStringLiteral("commands"));
+    ScopedEnv rootEnv{"MOULDMON_USB_ROOT", root};
+    CommandRunner::setRecordFile(log);
+    EXPECT_EQ(FindAU(), QString()) << "no folder, no disk";
+    EXPECT_FALSE(FindU());
+    EXPECT_FALSE(FindU_ByManual());
+    ASSERT_TRUE(QDir().mkpath(root));
+    EXPECT_EQ(FindAU(), root);
+    EXPECT_TRUE(FindU());
+    EXPECT_TRUE(FindU_ByManual());
+    CommandRunner::setRecordFile(QString());
+    EXPECT_FALSE(QFile::exists(log)) << "no command was run or recorded";
 }

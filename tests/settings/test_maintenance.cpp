@@ -5,6 +5,7 @@
 #include "core/commandrunner.h"
 #include "core/globals.h"
 #include "core/texttable.h"
+#include "core/usbdisk.h"
 #include "core/wizardpara.h"
 #include "settings/maintenance.h"
 #include "tests/common/testsupport.h"
@@ -287,3 +288,52 @@ TEST_F(MaintenanceTest, FactoryResetNeedsItsPackage)
 }
 
 }  // namespace
+
+namespace {
+
+// The export as the program runs it in simulation: the USB disk is the
+// folder named by MOULDMON_USB_ROOT, found through the disk search itself
+// while machine commands are only recorded.
+class SimulatedDiskPorts : public ScriptedPorts
+{
+public:
+    QString findUsbDisk() override { return FindAU(); }
+};
+
+}  // namespace
+
+TEST(SimulatedDiskExport, TheFilesArriveOnTheFolderStandingForTheDisk)
+{
+    Data_Init();
+    gLan = 1;
+    TempWorkDir work;
+    const QString program = work.file("bin-AOI");
+    const QString usb = work.file("usb");
+    const QString commands = work.file("commands");
+    ASSERT_TRUE(QDir().mkpath(program + "/originalimage/cammer11"));
+    ASSERT_TRUE(QDir().mkpath(usb));
+    QFile picture(program + "/originalimage/cammer11/a.bmp");
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write("a");
+    picture.close();
+    const QByteArray oldRoot = qgetenv("MOULDMON_USB_ROOT");
+    qputenv("MOULDMON_USB_ROOT", usb.toLocal8Bit());
+    CommandRunner::setRecordFile(commands);
+    SimulatedDiskPorts ports;
+    ports.answers = {true};
+    Maintenance actions(ports);
+    actions.programDir = program;
+    actions.SlotExportData(1, 1);
+    CommandRunner::setRecordFile(QString());
+    qputenv("MOULDMON_USB_ROOT", oldRoot);
+
+    const QStringList stamps = QDir(usb).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(stamps.size(), 1);
+    EXPECT_TRUE(QFile::exists(usb + "/" + stamps[0] + "/bin-AOI/originalimage/cammer11/a.bmp"));
+    EXPECT_FALSE(QFile::exists(picture.fileName()));
+    EXPECT_EQ(ports.log.last(), "warn " + LanStr(147));
+    QFile log(commands);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts),
+              QStringList({"sync", "umount " + usb}));
+}

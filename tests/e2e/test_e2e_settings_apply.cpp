@@ -1,0 +1,119 @@
+// Changing settings on the settings screen of the real program, on an X
+// screen of its own (:70): the network parameters page edited with real
+// pointer events, the exit button's question answered yes (the record line,
+// PARAM.db) or no (nothing saved, nothing recorded).
+
+#include "tests/e2e/settingsscreen.h"
+
+#include "core/texttable.h"
+#include "core/wizardpara.h"
+
+#include <QSqlDatabase>
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kNetworkTab = 5;
+// Places on the network parameters page (rows 50 px high, 40 px apart).
+constexpr QPoint kSerialCombo(650, 348);
+constexpr QPoint kNoVideo(575, 887);     // the first video choice, "no video"
+constexpr QPoint kCameraVideo(935, 887); // the third, never ticked here
+
+class SettingsApply : public SettingsScreen
+{
+protected:
+    SettingsApply()
+        : SettingsScreen(xscreen())
+    {
+    }
+    static XScreen& xscreen()
+    {
+        static XScreen shared(70);
+        return shared;
+    }
+
+    void openNetworkPage()
+    {
+        open();
+        ASSERT_TRUE(pressTab(kNetworkTab));
+        QThread::msleep(300);
+    }
+
+    // Chooses COM3 for the IO board and no video for the server link.
+    void editNetworkPage()
+    {
+        ASSERT_TRUE(screen.click(kSerialCombo.x(), kSerialCombo.y()));
+        const QRect list = screen.waitPopup(program->process.processId(), kDialogMs);
+        ASSERT_TRUE(list.isValid()) << "no list of serial ports";
+        ASSERT_TRUE(screen.click(list.center().x(), list.top() + list.height() * 5 / 8));
+        ASSERT_TRUE(screen.waitNoDialog(program->process.processId(), kDialogMs));
+        ASSERT_TRUE(screen.click(kNoVideo.x(), kNoVideo.y()));
+        QThread::msleep(300);
+        shoot("edited");
+        EXPECT_TRUE(noVideoTicked()) << "the press did not tick no video";
+    }
+
+    // Whether "no video" looks ticked (unlike the camera-images choice).
+    bool noVideoTicked() { return pixel(kNoVideo.x(), kNoVideo.y()) != pixel(kCameraVideo.x(), kCameraVideo.y()); }
+
+    void leave(bool yes)
+    {
+        ASSERT_TRUE(screen.click(kExitX, kExitY));
+        answer(yes, !yes);
+        if (yes)
+            acknowledge();   // a new IO port takes effect at the next start
+        EXPECT_TRUE(WaitFor([&] { return pixel(kTabEdgeX, tabY(kNetworkTab)) != kPressedTab; }, 5000))
+            << "still on the settings";
+    }
+
+    // The record PARAM.db holds now.
+    WizardPara stored()
+    {
+        WizardPara loaded;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("stored"));
+            db.setDatabaseName(file("PARAM.db"));
+            if (db.open())
+                loaded.LoadRows(db);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("stored"));
+        return loaded;
+    }
+};
+
+TEST_F(SettingsApply, ConfirmedChangesAreSavedAndRecorded)
+{
+    start(1);
+    const QStringList before = records();
+    openNetworkPage();
+    editNetworkPage();
+    leave(true);
+    const QString line = QStringLiteral("Modify the system parameters, IO Port is changed from 0 to 2");
+    ASSERT_TRUE(WaitFor([&] { return records().size() > before.size(); }, kWaitMs));
+    EXPECT_EQ(records(), QStringList(before) << line);
+    ASSERT_TRUE(WaitFor([&] { return stored().serialPort == 2; }, kWaitMs));
+    EXPECT_EQ(stored().videoType, 0);
+    EXPECT_EQ(stored().videoFps, para.videoFps);
+}
+
+TEST_F(SettingsApply, ChangesRefusedAreNeitherSavedNorRecorded)
+{
+    start(1);
+    const QStringList before = records();
+    const QByteArray saved = paramDb();
+    openNetworkPage();
+    editNetworkPage();
+    leave(false);
+    QThread::msleep(500);
+    EXPECT_EQ(records(), before);
+    EXPECT_EQ(paramDb(), saved);
+    // Opened again and left: the edits are gone, nothing to ask.
+    reopen(kNetworkTab);
+    EXPECT_FALSE(noVideoTicked()) << "the refused choice is still shown";
+    ASSERT_TRUE(screen.click(kExitX, kExitY));
+    EXPECT_TRUE(screen.waitDialog(program->process.processId(), 1000).isNull()) << "a question with nothing changed";
+    EXPECT_EQ(paramDb(), saved);
+}
+
+}  // namespace
