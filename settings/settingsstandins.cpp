@@ -1,40 +1,13 @@
 #include "settings/settingsstandins.h"
 
+#include "core/globals.h"
 #include "screen/settingsscreens.h"
+#include "settings/settingsdialogs.h"
 #include "settings/systemsettingwidget.h"
-
-namespace {
-constexpr int kDialogWidth = 800;
-constexpr int kDialogHeight = 600;
-
-void hiddenDialog(QWidget* dialog)
-{
-    dialog->setFixedSize(kDialogWidth, kDialogHeight);
-    dialog->hide();
-}
-}  // namespace
 
 CameraParamsSubWidget::CameraParamsSubWidget(QWidget* parent)
     : BWidget(parent)
 {
-}
-
-WidgetChangeCamera::WidgetChangeCamera(QWidget* parent)
-    : BWidget(parent)
-{
-    hiddenDialog(this);
-}
-
-CustomIONameWidget::CustomIONameWidget(QWidget* parent)
-    : BWidget(parent)
-{
-    hiddenDialog(this);
-}
-
-HardwareConfigurationWidget::HardwareConfigurationWidget(QWidget* parent)
-    : BWidget(parent)
-{
-    hiddenDialog(this);
 }
 
 void InstallSettingsScreens()
@@ -42,9 +15,19 @@ void InstallSettingsScreens()
     static SystemSettingWidget* settings = nullptr;
     SettingsScreens& s = settingsScreens();
     s.makeSettingsWidget = [](QWidget* parent) { return settings = new SystemSettingWidget(parent); };
-    s.makeChangeCamera = [](QWidget* parent) { return new WidgetChangeCamera(parent); };
-    s.makeIONames = [](QWidget* parent) { return new CustomIONameWidget(parent); };
+    s.makeChangeCamera = [](QWidget* parent) {
+        return new WidgetChangeCamera(parent, numCamera, [] {
+            if (settings)
+                settings->SlotShutDown();
+        });
+    };
+    s.makeIONames = [](QWidget* parent) { return new CustomIONameWidget(parent, settings); };
     s.initIONames = [](QWidget* names) { static_cast<CustomIONameWidget*>(names)->init(); };
-    s.makeHardwareSheet = [](QWidget* parent) { return new HardwareConfigurationWidget(parent); };
+    s.makeHardwareSheet = [](QWidget* parent) {
+        return new HardwareConfigurationWidget(parent, [] {
+            if (settings)
+                settings->show();
+        });
+    };
     s.cameraPanelShown = [] { return settings && settings->cameraPanel->isVisible(); };
 }

@@ -9,7 +9,10 @@
 #include "core/wizardpara.h"
 #include "screen/mainwindow.h"
 #include "network/network.h"
+#include "settings/iopages.h"
+#include "settings/iowidget.h"
 #include "settings/netstaging.h"
+#include "settings/settingsdialogs.h"
 #include "settings/settingspage.h"
 #include "screen/operationrecord.h"
 #include "screen/runcontroller.h"
@@ -53,6 +56,10 @@ const TabGroup kGroups[] = {
 constexpr int kLogTab = 7;
 constexpr int kMemoTab = 8;
 constexpr int kDeviceTab = 2;
+constexpr int kIoParamsTab = 9;
+constexpr int kIoFunctionsTab = 10;
+constexpr int kHelpTab = 14;
+constexpr int kMultiDetect = 4;
 
 const QString kTabStyle = QStringLiteral(
     "QPushButton{font-size:24px;text-align:left;padding-left:12px;border:none;"
@@ -299,6 +306,7 @@ SystemSettingWidget::SystemSettingWidget(QWidget* parent)
     });
     if (auto* window = qobject_cast<MainWindow*>(parent))
         connect(this, &SystemSettingWidget::left, window, &MainWindow::setcontentLayout);
+    connectIoPages();
     changeWidget(0);
 }
 
@@ -330,11 +338,74 @@ void SystemSettingWidget::addGroup(const QString& icon, const QVector<int>& text
         tabGroup->addButton(button, index);
         tabColumn->layout()->addWidget(button);
         tabs << button;
-        // Pages built by later work plug in here; until then they say so.
-        auto* page = new PendingPage(text, stack);
+        SettingsPage* page = makePage(index, text);
         pages << page;
         stack->addWidget(page);
     }
+}
+
+SettingsPage* SystemSettingWidget::makePage(int index, const QString& title)
+{
+    switch (index) {
+    case kIoParamsTab:
+        return new IOParamsWidget(stack);
+    case kIoFunctionsTab:
+        return new IOFunctionsWidget(stack);
+    case kHelpTab:
+        return new HelpWidget(stack);
+    default:   // pages built by later work plug in here; until then they say so
+        return new PendingPage(title, stack);
+    }
+}
+
+void SystemSettingWidget::connectIoPages()
+{
+    auto* params = static_cast<IOParamsWidget*>(pages[kIoParamsTab]);
+    connect(params->machineTypes(), QOverload<int>::of(&QButtonGroup::buttonClicked), this,
+            &SystemSettingWidget::SlotChangeSysFun);
+    connect(params->customIoButton(), &QPushButton::clicked, this, &SystemSettingWidget::SlotShowIOWidget);
+    connect(params->ioNameButton(), &QPushButton::clicked, this, &SystemSettingWidget::SlotShowCustomIONameWidget);
+    ioAssign = new IOWidget(this);
+    connect(ioAssign, &IOWidget::stored, this, [this](int detections) {
+        if (gpWPara && gpWParaBak && gpWPara->machineType == kMultiDetect
+            && gpWParaBak->pendingMachineType == kMultiDetect)
+            emit reDetectCaption(IOWidget::ReDetectCaption(detections));
+        changeWidget(kIoParamsTab);
+    });
+}
+
+void SystemSettingWidget::SlotChangeSysFun(int id)
+{
+    static_cast<IOParamsWidget*>(pages[kIoParamsTab])->applyMachineType(id);
+}
+
+void SystemSettingWidget::SlotShowIOWidget()
+{
+    ioAssign->show();
+    ioAssign->raise();
+}
+
+// A window of the main window takes the settings screen's place; it shows
+// the settings screen again when it is done.
+void SystemSettingWidget::showInstead(QWidget* MainWindow::*member)
+{
+    auto* window = qobject_cast<MainWindow*>(parentWidget());
+    QWidget* other = window ? window->*member : nullptr;
+    if (!other)
+        return;
+    hide();
+    other->show();
+    other->raise();
+}
+
+void SystemSettingWidget::SlotShowCustomIONameWidget()
+{
+    showInstead(&MainWindow::ioNames);
+}
+
+void SystemSettingWidget::SlotShowHardwareConfigurationWidget()
+{
+    showInstead(&MainWindow::hardwareSheet);
 }
 
 QPushButton* SystemSettingWidget::tabButton(int index) const

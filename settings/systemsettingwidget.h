@@ -12,6 +12,8 @@
 #include <QVector>
 #include <memory>
 
+class IOWidget;
+class MainWindow;
 class QButtonGroup;
 class QLabel;
 class QPushButton;
@@ -40,6 +42,8 @@ public:
     void setConfirmPorts(std::unique_ptr<ConfirmPorts> ports);
 
     SettingsPage* page(int index) const { return pages.value(index); }
+    // The IO assignment of the multi-detection machine.
+    IOWidget* ioWidget() const { return ioAssign; }
     QPushButton* tabButton(int index) const;
     QPushButton* exitButton() const { return exit; }
     int currentPage() const;
@@ -66,6 +70,13 @@ public slots:
     void SlotChangeLan(int lan);
     void SlotClearRecord();
 
+    // The IO pages' buttons: the IO assignment, the IO names, the hardware
+    // sheet; the machine-type choice shows the controls of the type.
+    void SlotShowIOWidget();
+    void SlotShowCustomIONameWidget();
+    void SlotShowHardwareConfigurationWidget();
+    void SlotChangeSysFun(int id);
+
 signals:
     void Exitsetup();
     void recordshow();
@@ -73,6 +84,9 @@ signals:
     void DeviPara();
     // The exit button was handled: the camera views come back.
     void left();
+    // The IO assignment was stored with the multi-detection type in force
+    // and pending: the caption of the re-check row.
+    void reDetectCaption(const QString& caption);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +94,9 @@ protected:
 private:
     void buildTabs();
     void addGroup(const QString& icon, const QVector<int>& texts);
+    SettingsPage* makePage(int index, const QString& title);
+    void connectIoPages();
+    void showInstead(QWidget* MainWindow::*member);
 
     QVector<SettingsPage*> pages;
     QVector<QPushButton*> tabs;
@@ -88,6 +105,7 @@ private:
     QLabel* titleLabel = nullptr;
     QPushButton* exit = nullptr;
     QStackedWidget* stack = nullptr;
+    IOWidget* ioAssign = nullptr;
     std::unique_ptr<ConfirmPorts> ports;
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;
