@@ -24,6 +24,9 @@ const QString kValueStyle = QStringLiteral(
     "font-size:32px;color:#1f3f8d;border-width:0px 0px 2px 0px;border-style:solid;border-color:#1f3f8d;");
 const QString kUnitStyle = QStringLiteral("font-size:16px;color:#656263;");
 constexpr int kSliderWidth = 600;
+constexpr int kTypeCaptionWidth = 190;
+constexpr int kTypeWidth = 178;
+constexpr int kTypeSpacing = 24;
 constexpr int kBreak = 0;
 constexpr int kClose = 1;
 
@@ -97,9 +100,14 @@ QWidget* IOParamsWidget::buildTypeRow()
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(30);
-    layout->addWidget(caption(584, row));
+    layout->setSpacing(kTypeSpacing);
+    QLabel* title = caption(584, row);
+    title->setFixedWidth(kTypeCaptionWidth);
+    layout->addWidget(title);
     addButtons(typeGroup, row, {384, 385, 386, 399, 472}, layout);
+    // Every choice in the same place whatever the language.
+    for (QAbstractButton* b : typeGroup->buttons())
+        b->setFixedWidth(kTypeWidth);
     layout->addStretch(1);
     return row;
 }

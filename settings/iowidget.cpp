@@ -18,7 +18,8 @@
 namespace {
 
 // Narrower than the other controls, so that eight steps fit the dialog.
-constexpr int kStepWidth = 140;
+constexpr int kStepWidth = 148;
+constexpr int kRowSpacing = 8;
 constexpr int kCountTexts = 501;   // "twice" .. "8 times"
 const int kCutModeTexts[IoAssignment::kCutModes] = {474, 475, 523};
 constexpr int kDialogTitle = 499;
@@ -46,7 +47,7 @@ IOCheckComBO::IOCheckComBO(IOWidget* dialog, const QString& caption, int count)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(10);
+    layout->setSpacing(kRowSpacing);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     if (!caption.isEmpty()) {
         auto* label = new QLabel(caption, this);
@@ -58,6 +59,7 @@ IOCheckComBO::IOCheckComBO(IOWidget* dialog, const QString& caption, int count)
     for (int k = 0; k < count; ++k) {
         auto* box = new CheckBox(this, QString());
         box->setFixedSize(kStepWidth, 50);
+        box->setFont(ToolkitFont(kFontMicroHei, 14));
         layout->addWidget(box);
         steps << box;
         connect(box, &QCheckBox::stateChanged, this, [this, k](int state) { emit clickeCheckBox(rowIndex, k, state); });
@@ -107,13 +109,14 @@ IOWidget::IOWidget(QWidget* hub)
 {
     setObjectName(QStringLiteral("IOWidget"));
     setGeometry(0, 98, 1725, 982);
-    count->setGeometry(40, 30, 150, 40);
+    count->setGeometry(40, 30, 200, 40);   // wide enough for "8 times" in the touch skin
     count->setFont(ToolkitFont(kFontMicroHei, 24));
     count->setItemHeight(40);
     for (int n = IoAssignment::kMinCount; n <= IoAssignment::kRows; ++n)
         count->addItem(LanStr(kCountTexts + n - IoAssignment::kMinCount));
-    resetBtn->setGeometry(1320, 855, 200, 75);
-    confirm->setGeometry(1550, 855, 200, 75);
+    // Both buttons inside the dialog's right edge.
+    resetBtn->setGeometry(1290, 855, 200, 75);
+    confirm->setGeometry(1505, 855, 200, 75);
     for (int i = 0; i < IoAssignment::kRows; ++i) {
         auto* row = new IOCheckComBO(this, QString(), IoAssignment::kRows);
         row->rowIndex = i;

@@ -161,7 +161,12 @@ public:
         if (window)
             window->update();
     }
-    int* sideFlag() override { return &side; }
+    // The side the run controller inspects: a two-colour or turntable type
+    // put in force here takes its side at once.
+    int* sideFlag() override
+    {
+        return window && window->runController() ? &window->runController()->state().side : &side;
+    }
 
 private:
     template <typename F>
