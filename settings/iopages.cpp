@@ -24,9 +24,9 @@ const QString kValueStyle = QStringLiteral(
     "font-size:32px;color:#1f3f8d;border-width:0px 0px 2px 0px;border-style:solid;border-color:#1f3f8d;");
 const QString kUnitStyle = QStringLiteral("font-size:16px;color:#656263;");
 constexpr int kSliderWidth = 600;
-constexpr int kTypeCaptionWidth = 190;
-constexpr int kTypeWidth = 178;
-constexpr int kTypeSpacing = 24;
+constexpr int kTypeCaptionWidth = 206;
+constexpr int kTypeWidth = 182;
+constexpr int kTypeSpacing = 16;
 constexpr int kBreak = 0;
 constexpr int kClose = 1;
 

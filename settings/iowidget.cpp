@@ -189,6 +189,9 @@ void IOWidget::accept()
 {
     if (!model.complete()) {
         showWarnBox(LanStr(kLastUnowned));
+        // The warning closed the pop-up; the assignment stays open for editing.
+        show();
+        raise();
         return;
     }
     if (gpWParaBak)

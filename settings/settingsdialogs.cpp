@@ -21,12 +21,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 int gHelpC = 0;
 
 namespace {
 
 constexpr int kConfirm = 121;
 const char* const kConfFile = "conf.txt";
+constexpr int kHelpButtonsY = 842;
 const Qt::WindowFlags kDialogFlags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
 void paintBackground(QWidget* w)
@@ -278,7 +281,7 @@ HelpWidget::HelpWidget(QWidget* parent)
                                            &HelpWidget::SlotReturn};
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(LanStr(texts[i]), this);
-        button->setGeometry(350 + i * (size.width() + 5), 842, size.width(), size.height());
+        button->setGeometry(350 + i * (size.width() + 5), kHelpButtonsY, size.width(), size.height());
         connect(button, &QPushButton::clicked, this, handlers[i]);
         buttons << button;
     }
@@ -310,6 +313,15 @@ void HelpWidget::SlotAlarm()
 {
     gHelpC = kHelpAlarmPage;
     update();
+}
+
+// The buttons sit at y 842, or higher when the page is shorter than the
+// camera display area.
+void HelpWidget::resizeEvent(QResizeEvent* event)
+{
+    for (QPushButton* b : buttons)
+        b->move(b->x(), std::min(kHelpButtonsY, height() - b->height() - 10));
+    SettingsPage::resizeEvent(event);
 }
 
 void HelpWidget::paintEvent(QPaintEvent*)

@@ -124,6 +124,7 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     HelpPaging paging() const { return HelpPaging{pictures.size()}; }
