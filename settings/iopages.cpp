@@ -165,9 +165,10 @@ void IOParamsWidget::buildTypeControls()
     sideCaption = caption(585, this);
     sideCaption->setGeometry(96, 150, 100, 50);
     addButtons(sideGroup, this, {376, 377, 383});
-    const int sideX[] = {210, 370, 550};
+    // 190 px apart: the touch skin's large marks need the room.
+    const int sideX[] = {210, 400, 590};
     for (int id = 0; id < 3; ++id)
-        sideGroup->button(id)->setGeometry(sideX[id], 150, 200, 50);
+        sideGroup->button(id)->setGeometry(sideX[id], 150, 190, 50);
     customIo = new QPushButton(LanStr(473), this);
     customIo->setObjectName(QStringLiteral("customIo"));
     customIo->setGeometry(220, 150, 200, 50);
