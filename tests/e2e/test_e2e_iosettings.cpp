@@ -33,10 +33,13 @@ constexpr QRgb kBlue = 0x1f3f8d;
 class IoSettings : public OperatorScreen
 {
 protected:
+    // The network link, should it listen, on this test's own port.
     IoSettings()
         : OperatorScreen(xscreen())
     {
+        qputenv("MOULDMON_NET_PORT", "18922");
     }
+    ~IoSettings() override { qunsetenv("MOULDMON_NET_PORT"); }
 
     static XScreen& xscreen()
     {
