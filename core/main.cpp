@@ -10,7 +10,7 @@
 #include "core/wizardpara.h"
 #include "network/network.h"
 #include "screen/mainwindow.h"
-#include "settings/settingsstandins.h"
+#include "settings/settingsinstall.h"
 #include "widgets/bsplashscreen.h"
 
 #include <QDir>

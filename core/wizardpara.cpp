@@ -402,7 +402,7 @@ void WizardPara::DeriveDetectTable(int* side)
         for (int i = 0; i < kMaxDetects; ++i) {
             const int row = outputOwner[i];
             if (i < gDNum)
-                detectOwner[i] = row;
+                detectOwner[i] = row >= -1 && row < kMaxDetects ? row : -1;
             bool enabled = i < gDNum && row != -1 && (i != 0 || productDetectOn);
             if (enabled && (row < 0 || row > 7 || rowTrigger[row] < 0 || rowTrigger[row] > 7)) {
                 qWarning() << "settings: detection step" << i << "has an IO row or trigger out of range";

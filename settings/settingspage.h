@@ -17,17 +17,3 @@ public:
     virtual void WizardParaInit() {}
     virtual void accept() {}
 };
-
-// A page whose controls are not built yet: it says so, and counts the
-// loads and stores it is asked for.
-class PendingPage : public SettingsPage
-{
-    Q_OBJECT
-public:
-    PendingPage(const QString& title, QWidget* parent = nullptr);
-    void WizardParaInit() override { ++loads; }
-    void accept() override { ++stores; }
-
-    int loads = 0;
-    int stores = 0;
-};

@@ -9,11 +9,14 @@
 #include "core/wizardpara.h"
 #include "screen/mainwindow.h"
 #include "network/network.h"
+#include "settings/iopages.h"
+#include "settings/iowidget.h"
 #include "settings/logpages.h"
 #include "settings/netcheck.h"
 #include "settings/netstaging.h"
 #include "settings/networkpages.h"
 #include "settings/networkparamswidget.h"
+#include "settings/settingsdialogs.h"
 #include "settings/settingspage.h"
 #include "screen/operationrecord.h"
 #include "screen/runcontroller.h"
@@ -55,6 +58,8 @@ const TabGroup kGroups[] = {
     {":/img/icons/52.png", {205, 581}},
     {":/img/icons/53.png", {579, 580}},
 };
+
+constexpr int kMultiDetect = 4;
 
 const QString kTabStyle = QStringLiteral(
     "QPushButton{font-size:24px;text-align:left;padding-left:12px;border:none;"
@@ -156,7 +161,12 @@ public:
         if (window)
             window->update();
     }
-    int* sideFlag() override { return &side; }
+    // The side the run controller inspects: a two-colour or turntable type
+    // put in force here takes its side at once.
+    int* sideFlag() override
+    {
+        return window && window->runController() ? &window->runController()->state().side : &side;
+    }
 
 private:
     template <typename F>
@@ -239,17 +249,6 @@ private:
 
 int outSet = 0;
 
-PendingPage::PendingPage(const QString& title, QWidget* parent)
-    : SettingsPage(parent)
-{
-    auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(title + QLatin1Char('\n') + LanStr(605), this);
-    label->setObjectName(QStringLiteral("pendingLabel"));
-    label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet(QStringLiteral("font-size:32px;color:#808080;"));
-    layout->addWidget(label);
-}
-
 const QVector<int>& SystemSettingWidget::SettingsPages()
 {
     static const QVector<int> order{0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 12};
@@ -315,6 +314,7 @@ SystemSettingWidget::SystemSettingWidget(QWidget* parent)
             &OtherNetworksWidget::SlotGetRemindList);
     connect(this, &SystemSettingWidget::DeviPara, static_cast<DeviceParamsWidget*>(pages[kDeviceTab]),
             &DeviceParamsWidget::SlotGetProductName);
+    connectIoPages();
     changeWidget(0);
 }
 
@@ -346,7 +346,7 @@ void SystemSettingWidget::addGroup(const QString& icon, const QVector<int>& text
         tabGroup->addButton(button, index);
         tabColumn->layout()->addWidget(button);
         tabs << button;
-        SettingsPage* page = makePage(index, text);
+        SettingsPage* page = makePage(index);
         pages << page;
         stack->addWidget(page);
     }
@@ -357,6 +357,56 @@ ModifyTimeWidget* SystemSettingWidget::timeDialog()
     if (!clockDialog)
         clockDialog = new ModifyTimeWidget(LanStr(401), this);
     return clockDialog;
+}
+
+void SystemSettingWidget::connectIoPages()
+{
+    auto* params = static_cast<IOParamsWidget*>(pages[kIoParamsTab]);
+    connect(params->machineTypes(), QOverload<int>::of(&QButtonGroup::buttonClicked), this,
+            &SystemSettingWidget::SlotChangeSysFun);
+    connect(params->customIoButton(), &QPushButton::clicked, this, &SystemSettingWidget::SlotShowIOWidget);
+    connect(params->ioNameButton(), &QPushButton::clicked, this, &SystemSettingWidget::SlotShowCustomIONameWidget);
+    ioAssign = new IOWidget(this);
+    connect(ioAssign, &IOWidget::stored, this, [this](int detections) {
+        if (gpWPara && gpWParaBak && gpWPara->machineType == kMultiDetect
+            && gpWParaBak->pendingMachineType == kMultiDetect)
+            emit reDetectCaption(IOWidget::ReDetectCaption(detections));
+        changeWidget(kIoParamsTab);
+    });
+}
+
+void SystemSettingWidget::SlotChangeSysFun(int id)
+{
+    static_cast<IOParamsWidget*>(pages[kIoParamsTab])->applyMachineType(id);
+}
+
+void SystemSettingWidget::SlotShowIOWidget()
+{
+    ioAssign->show();
+    ioAssign->raise();
+}
+
+// A window of the main window takes the settings screen's place; it shows
+// the settings screen again when it is done.
+void SystemSettingWidget::showInstead(QWidget* MainWindow::*member)
+{
+    auto* window = qobject_cast<MainWindow*>(parentWidget());
+    QWidget* other = window ? window->*member : nullptr;
+    if (!other)
+        return;
+    hide();
+    other->show();
+    other->raise();
+}
+
+void SystemSettingWidget::SlotShowCustomIONameWidget()
+{
+    showInstead(&MainWindow::ioNames);
+}
+
+void SystemSettingWidget::SlotShowHardwareConfigurationWidget()
+{
+    showInstead(&MainWindow::hardwareSheet);
 }
 
 QPushButton* SystemSettingWidget::tabButton(int index) const

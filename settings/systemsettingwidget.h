@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+class IOWidget;
+class MainWindow;
 class QButtonGroup;
 class QLabel;
 class QPushButton;
@@ -43,7 +45,10 @@ public:
     static constexpr int kOtherNetworksTab = 6;
     static constexpr int kLogTab = 7;
     static constexpr int kMemoTab = 8;
+    static constexpr int kIoParamsTab = 9;
+    static constexpr int kIoFunctionsTab = 10;
     static constexpr int kAboutTab = 13;
+    static constexpr int kHelpTab = 14;
     // Stack indexes of the pages that load and store settings, in the order
     // of both calls.
     static const QVector<int>& SettingsPages();
@@ -58,6 +63,8 @@ public:
     void setConfirmPorts(std::unique_ptr<ConfirmPorts> ports);
 
     SettingsPage* page(int index) const { return pages.value(index); }
+    // The IO assignment of the multi-detection machine.
+    IOWidget* ioWidget() const { return ioAssign; }
     QPushButton* tabButton(int index) const;
     QPushButton* exitButton() const { return exit; }
     // The clock dialog, titled "Modify Time", built on first use.
@@ -124,6 +131,13 @@ public slots:
     void SlotRestoreDefaultSettings();
     void SlotTuneCamera();
 
+    // The IO pages' buttons: the IO assignment, the IO names, the hardware
+    // sheet; the machine-type choice shows the controls of the type.
+    void SlotShowIOWidget();
+    void SlotShowCustomIONameWidget();
+    void SlotShowHardwareConfigurationWidget();
+    void SlotChangeSysFun(int id);
+
 signals:
     void Exitsetup();
     void recordshow();
@@ -132,6 +146,9 @@ signals:
     void checkResult(const QString& text);
     // The exit button was handled: the camera views come back.
     void left();
+    // The IO assignment was stored with the multi-detection type in force
+    // and pending: the caption of the re-check row.
+    void reDetectCaption(const QString& caption);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -139,10 +156,12 @@ protected:
 private:
     void buildTabs();
     void addGroup(const QString& icon, const QVector<int>& texts);
-    SettingsPage* makePage(int index, const QString& title);
+    SettingsPage* makePage(int index);
     void connectPages();
     void setImage(ImageSetting s, int v);
     void applyAllExposures();
+    void connectIoPages();
+    void showInstead(QWidget* MainWindow::*member);
 
     QVector<SettingsPage*> pages;
     QVector<QPushButton*> tabs;
@@ -152,6 +171,7 @@ private:
     QPushButton* exit = nullptr;
     QStackedWidget* stack = nullptr;
     ModifyTimeWidget* clockDialog = nullptr;
+    IOWidget* ioAssign = nullptr;
     std::unique_ptr<ConfirmPorts> ports;
     std::unique_ptr<MaintenancePorts> actionPorts;
     std::unique_ptr<Maintenance> actions;

@@ -11,6 +11,8 @@
 #include "screen/runcontroller.h"
 #include "settings/advancedpages.h"
 #include "settings/camerapages.h"
+#include "settings/iopages.h"
+#include "settings/settingsdialogs.h"
 #include "settings/logpages.h"
 #include "settings/networkpages.h"
 #include "settings/networkparamswidget.h"
@@ -73,7 +75,7 @@ void ApplyToCamera(int view, ImageSetting s)
 
 }  // namespace
 
-SettingsPage* SystemSettingWidget::makePage(int index, const QString& title)
+SettingsPage* SystemSettingWidget::makePage(int index)
 {
     switch (index) {
     case 0:
@@ -100,9 +102,15 @@ SettingsPage* SystemSettingWidget::makePage(int index, const QString& title)
         return new NetworkParamsWidget(stack);
     case kAboutTab:
         return new AboutPage(stack);
+    case kIoParamsTab:
+        return new IOParamsWidget(stack);
+    case kIoFunctionsTab:
+        return new IOFunctionsWidget(stack);
+    case kHelpTab:
+        return new HelpWidget(stack);
     default:
-        // Pages built by later work plug in here; until then they say so.
-        return new PendingPage(title, stack);
+        // every tab has its page above
+        return new SettingsPage(stack);
     }
 }
 

@@ -101,21 +101,29 @@ protected:
         screen.shot(QStringLiteral("%1/%2-%3.png").arg(folder, test, name));
     }
 
+    // The on-screen keypad (taller than wide) once it is open; invalid when
+    // none opened within kDialogMs.
+    QRect keypad()
+    {
+        QRect pad;
+        WaitFor(
+            [&] {
+                for (const QRect& w : screen.windows(program->process.processId()))
+                    if (w.height() > w.width() && w.height() < 1080)
+                        pad = w;
+                return pad.isValid();
+            },
+            kDialogMs);
+        return pad;
+    }
+
     // The operator enters the password on the keypad that the field opens.
     void enterPassword(const QRect& box, const QString& digits)
     {
         const qint64 pid = program->process.processId();
         ASSERT_TRUE(screen.click(box.left() + box.width() * 65 / 100, box.top() + box.height() * 20 / 100));
-        QRect pad;
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                for (const QRect& w : screen.windows(pid))
-                    if (w.height() > w.width() && w.height() < 1080)
-                        pad = w;
-                return pad.isValid();
-            },
-            kDialogMs))
-            << "no keypad";
+        const QRect pad = keypad();
+        ASSERT_TRUE(pad.isValid()) << "no keypad";
         ASSERT_TRUE(screen.type(digits));
         shoot("password");
         // Confirm (the keypad's lower right), then YES of the password box.

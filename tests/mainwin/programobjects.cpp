@@ -3,7 +3,7 @@
 #include "core/globals.h"
 #include "core/texttable.h"
 #include "core/wizardpara.h"
-#include "settings/settingsstandins.h"
+#include "settings/settingsinstall.h"
 
 #include <QMutex>
 
