@@ -601,6 +601,11 @@ const TextEntry kTextEntries[] = {
     {604, "密码过长", "The password is too long", "密碼過長"},
     {605, "暂不可用", "Not yet available", "暫不可用"},
     {606, "网络地址无效：%1", "Invalid network address: %1", "網路地址無效：%1"},
+    {690, "账户数据库操作失败!", "The account database could not be changed!", "帳戶資料庫操作失敗!"},
+    {691, "数据导出失败", "The data could not be exported", "資料匯出失敗"},
+    {692, "时段", "Hour", "時段"},
+    {693, "日期", "Date", "日期"},
+    {694, "不良率", "NG rate", "不良率"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);
