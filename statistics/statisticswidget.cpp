@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace {
 
 const char* const kGreen = "color:#00FF00;";
@@ -82,6 +84,15 @@ QLabel* label(const QString& text, QSize size, int points, Qt::Alignment align, 
 QLabel* makeCountLabel(const char* style)
 {
     return label(QString(), {120, 40}, 20, Qt::AlignRight | Qt::AlignVCenter, style);
+}
+
+// The board's temperature slots as they stand.
+std::array<float, kTempCount> boardTemperatures()
+{
+    std::array<float, kTempCount> temps;
+    for (int i = 0; i < kTempCount; ++i)
+        temps[i] = gFTemp[i];
+    return temps;
 }
 
 ResStatisticsParam* store()
@@ -167,10 +178,7 @@ StatisticsWidget::StatisticsWidget(QWidget* parent, StatisticsScreenPorts p)
     connect(timer, &QTimer::timeout, this, &StatisticsWidget::slotTimeout);
 
     showCounts();
-    float temps[kTempCount];
-    for (int i = 0; i < kTempCount; ++i)
-        temps[i] = gFTemp[i];
-    temperature->updateTemp(temps);
+    temperature->updateTemp(boardTemperatures().data());
     timer->start(1000);
 }
 
@@ -291,10 +299,7 @@ void StatisticsWidget::updateData()
     }
     dateTime->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss")));
     cycle->setText(CycleText(ports.cycleTenths()));
-    float temps[kTempCount];
-    for (int i = 0; i < kTempCount; ++i)
-        temps[i] = gFTemp[i];
-    temperature->updateTemp(temps);
+    temperature->updateTemp(boardTemperatures().data());
     ports.temperatureAlarm(temperature->judgeTemperature());
     update();
 }

@@ -7,10 +7,13 @@
 #include "core/usbdisk.h"
 #include "core/wizardpara.h"
 #include "statistics/chartgeometry.h"
+#include "screen/statisticshooks.h"
 #include "statistics/histogram.h"
 #include "statistics/statisticsreport.h"
+#include "statistics/statisticsscreens.h"
 #include "statistics/statisticswidget.h"
 #include "statistics/temperaturestatisticswidget.h"
+#include "statistics/usermanager.h"
 #include "tests/common/testsupport.h"
 #include "widgets/edit.h"
 #include "widgets/edittempbox.h"
@@ -21,6 +24,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QRegularExpression>
@@ -405,3 +409,37 @@ TEST_F(TemperatureTest, LimitsComeFromTheRecordAtShowingAndAreSavedAtHiding)
 }
 
 }  // namespace
+
+// ---- Program wiring ---------------------------------------------------------
+
+TEST(StatisticsWiring, TheMainWindowMakesTheScreenAndAsksTheAccountThroughItsHooks)
+{
+    Data_Init();
+    TempWorkDir dir;
+    CommandRecorder shell;
+    StatisticsPorts quiet;
+    quiet.pause = [](int) {};
+    { ResStatisticsParam first(quiet); }   // the file exists: no warning, no restart
+    InstallStatisticsScreens();
+
+    std::unique_ptr<QWidget> made(statisticsHooks().makeStatistics(nullptr));
+    auto* screen = qobject_cast<StatisticsWidget*>(made.get());
+    ASSERT_TRUE(screen);
+    ASSERT_TRUE(gpResStatisticsParam);
+    screen->show();
+    gpResStatisticsParam->addTotal(0, true, 1);
+    EXPECT_EQ(screen->countLabel(0)->text(), QStringLiteral("1")) << "the store reaches the screen";
+    for (QPushButton* button : screen->findChildren<QPushButton*>()) {
+        if (button->text() == LanStr(58))
+            button->click();   // return
+    }
+    EXPECT_FALSE(screen->isVisible());
+    made.reset();
+    delete gpResStatisticsParam;
+
+    EXPECT_TRUE(statisticsHooks().canChangeSettings()) << "a new account file: the administrator";
+    ASSERT_TRUE(UserManager::instance);
+    EXPECT_EQ(UserManager::instance->currentName(), QStringLiteral("admin"));
+    delete UserManager::instance;
+    statisticsHooks() = {};
+}
