@@ -11,6 +11,7 @@
 #include "network/network.h"
 #include "screen/mainwindow.h"
 #include "settings/settingsinstall.h"
+#include "statistics/statisticsscreens.h"
 #include "widgets/bsplashscreen.h"
 
 #include <QDir>
@@ -81,6 +82,7 @@ int main(int argc, char* argv[])
     gpNet = new CNT_Net;
 
     InstallSettingsScreens();
+    InstallStatisticsScreens();
     cameraHooks().repairGigE = RepairAllCameraIP;
     cameraHooks().ensureDeviceReach = [] { EnsureDeviceReach(); };
     new MainWindow;

@@ -5,7 +5,7 @@
 
 class QPixmap;
 
-constexpr int kTextCount = 690;
+constexpr int kTextCount = 710;
 constexpr int kLanCount = 3;   // 0 Simplified Chinese, 1 English, 2 Traditional Chinese
 
 extern QString gaLanStr[kTextCount][kLanCount];

@@ -608,6 +608,11 @@ const TextEntry kTextEntries[] = {
     {670, "WiFi名称和密码不能包含引号、反斜杠、换行或控制字符", "The Wi-Fi name and password may not contain quotes, backslashes, line breaks or control characters", "WiFi名稱和密碼不能包含引號、反斜線、換行或控制字元"},
     {671, "WiFi设置无法写入", "The Wi-Fi settings could not be written", "WiFi設定無法寫入"},
     {672, "服务器设置无法写入", "The server settings could not be written", "伺服器設定無法寫入"},
+    {690, "账户数据库操作失败!", "The account database could not be changed!", "帳戶資料庫操作失敗!"},
+    {691, "数据导出失败", "The data could not be exported", "資料匯出失敗"},
+    {692, "时段", "Hour", "時段"},
+    {693, "日期", "Date", "日期"},
+    {694, "不良率", "NG rate", "不良率"},
 };
 
 const int kTextEntryCount = sizeof(kTextEntries) / sizeof(kTextEntries[0]);

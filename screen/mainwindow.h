@@ -122,6 +122,7 @@ public:
     QWidget* changeCamera = nullptr;
     QWidget* ioNames = nullptr;
     QWidget* hardwareSheet = nullptr;
+    QWidget* statisticsWidget = nullptr;   // the statistics screen, made when first shown
     QStackedLayout* contentStack = nullptr;
     QStackedLayout* sideStack = nullptr;
     QPushButton* zoomInButton = nullptr;
@@ -181,6 +182,7 @@ public slots:
     void SlotAdjustArea();
     void SlotAccount();
     void SlotShowAlarmImgae();
+    void SlotShowStatisticsWidget();
     void SlotReturn();
     void SlotManualTrig0();
     void SlotManualTrig1();

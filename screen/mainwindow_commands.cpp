@@ -15,6 +15,7 @@
 #include "screen/indexbutton.h"
 #include "screen/iostatuswidget.h"
 #include "screen/runcontroller.h"
+#include "screen/statisticshooks.h"
 #include "screen/titlebar.h"
 #include "widgets/bmessagebox.h"
 #include "widgets/passwordbox.h"
@@ -79,7 +80,8 @@ void MainWindow::OptBtnsToggledSlot(OptionBar::BTN_TYPE type, bool)
             *gpWParaBak = *gpWPara;
         if (gpNet)
             gpNet->netCardEdit = gpNet->netCard;
-        if (CheckPassword() == UserNone)
+        const auto& accountRight = statisticsHooks().canChangeSettings;
+        if (CheckPassword() == UserNone || (accountRight && !accountRight()))
             optionBar->SetTLast();
         else if (controller->state().displayState != DisplayState::Alarm)
             contentStack->setCurrentIndex(1);
@@ -104,8 +106,21 @@ void MainWindow::OptBtnsToggledSlot(OptionBar::BTN_TYPE type, bool)
     case OptionBar::MouldSnapshot:
         SlotManualTrig1();
         break;
+    case OptionBar::Statistics:
+        SlotShowStatisticsWidget();
+        break;
     default:
         break;
+    }
+}
+
+void MainWindow::SlotShowStatisticsWidget()
+{
+    if (!statisticsWidget && statisticsHooks().makeStatistics)
+        statisticsWidget = statisticsHooks().makeStatistics(this);
+    if (statisticsWidget) {
+        statisticsWidget->show();
+        statisticsWidget->raise();
     }
 }
 

@@ -1,0 +1,7 @@
+#include "screen/statisticshooks.h"
+
+StatisticsHooks& statisticsHooks()
+{
+    static StatisticsHooks hooks;
+    return hooks;
+}
