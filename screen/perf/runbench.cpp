@@ -14,17 +14,21 @@
 //                    and the fake network client holds a share's lock for
 //                    5 s at each read.
 //   runbench memory  the real program on a multi-detection machine of 8 steps
-//                    with 10 template files per step and camera: resident
-//                    memory after start-up and after cycles through every step.
+//                    with 50 regions and 10 template files per step and
+//                    camera: resident memory after start-up, after W cycles
+//                    through every step, then every 100 cycles over K more.
 //
-// Options: --cameras N (8), --cycles K (200, edge and memory), --seconds S
-// (20, pass), --size WxH (1280x1024). Run it pinned with `taskset -c 0,1`
-// to see a two-core machine.
+// Options: --cameras N (8), --cycles K (200, edge and memory), --warm W (100,
+// memory), --seconds S (20, pass), --size WxH (1280x1024). Run it pinned
+// with `taskset -c 0,1` to see a two-core machine.
 
 #include "camera/cameraglobals.h"
 #include "core/commandrunner.h"
 #include "core/globals.h"
 #include "core/wizardpara.h"
+#include "inspection/cammersingleton.h"
+#include "inspection/regionjudge.h"
+#include "inspection/perf/scenes.h"
 #include "inspection/templatestore.h"
 #include "network/network.h"
 #include "screen/mainwindow.h"
@@ -76,6 +80,7 @@ struct Options {
     int cameras = 8;
     int cycles = 200;
     int seconds = 20;
+    int warm = 100;
     QSize size{1280, 1024};
     bool stalledClient = false;
     bool lockHeld = false;
@@ -94,20 +99,30 @@ void printFigures(const char* what, std::vector<double> v, const char* unit)
 }
 
 // VmRSS and VmHWM of a process, in MB.
-void printMemory(const char* what, qint64 pid)
+struct Memory {
+    double resident = 0, peak = 0;
+};
+
+Memory memoryOf(qint64 pid)
 {
+    Memory m;
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
-        return;
-    double rss = 0, hwm = 0;
+        return m;
     for (const QByteArray& line : status.readAll().split('\n')) {
         const QList<QByteArray> f = line.simplified().split(' ');
         if (f.size() >= 2 && f[0] == "VmRSS:")
-            rss = f[1].toDouble() / 1024;
+            m.resident = f[1].toDouble() / 1024;
         if (f.size() >= 2 && f[0] == "VmHWM:")
-            hwm = f[1].toDouble() / 1024;
+            m.peak = f[1].toDouble() / 1024;
     }
-    std::printf("%-34s resident %7.1f MB  peak %7.1f MB\n", what, rss, hwm);
+    return m;
+}
+
+void printMemory(const char* what, qint64 pid)
+{
+    const Memory m = memoryOf(pid);
+    std::printf("%-34s resident %7.1f MB  peak %7.1f MB\n", what, m.resident, m.peak);
 }
 
 // A working directory as run.sh lays it out, the settings, and the cameras.
@@ -378,10 +393,11 @@ int countFiles(const QString& root, const QString& pattern)
     return n;
 }
 
-// Ten template pictures for each of 8 steps and every camera.
+// Ten template pictures for each of 8 steps and every camera: the black
+// frame the simulated cameras show.
 void writeTemplates(const Machine& machine, const Options& o)
 {
-    const cv::Mat picture(o.size.height(), o.size.width(), CV_8UC1, cv::Scalar(30));
+    const cv::Mat picture(o.size.height(), o.size.width(), CV_8UC1, cv::Scalar(0));
     for (int c = 0; c < o.cameras; ++c) {
         for (int d = 0; d < kMaxDetects; ++d) {
             QDir().mkpath(machine.file(QStringLiteral("cammer%1%2").arg(c + 1).arg(d + 1)));
@@ -394,8 +410,30 @@ void writeTemplates(const Machine& machine, const Options& o)
     }
 }
 
+// The 50 regions of the engine benchmark in every step of every camera, with
+// limits that the black frames pass (every cycle runs to its end and hands
+// its OK pictures to the writer).
+void writeRegions(const Machine& machine, const Options& o)
+{
+    const int w = o.size.width(), h = o.size.height();
+    for (int c = 0; c < o.cameras; ++c) {
+        const bool written = EditRegions(machine.file("PARAM.db"), c, [&](CammerSingleton* record) {
+            for (int d = 0; d < kMaxDetects; ++d) {
+                LayOutRegions(record, d, w, h, double(kShowW) / w, double(kShowH) / h);
+                for (int r = 0; r < kMaxRegions; ++r) {
+                    if (record->func[d][r] != kFuncSimilarity && record->func[d][r] != kFuncDefect)
+                        record->area[d][r] = w * h;
+                }
+            }
+        });
+        if (!written)
+            qFatal("cannot write the regions of camera %d", c + 1);
+    }
+}
+
 // A multi-detection machine: eight stations on the mould-open input, judged
-// one after the other (each 0.1 s after the one before).
+// one after the other (each 0.1 s after the one before), 50 regions each.
+// Memory after o.warm cycles, then every 100 cycles over o.cycles more.
 int memory(const Options& o)
 {
     Machine machine(o, [](WizardPara& p) {
@@ -408,21 +446,37 @@ int memory(const Options& o)
         p.templateCount = 10;
     });
     writeTemplates(machine, o);
+    writeRegions(machine, o);
     Board board;
     Program program(machine.dir.path(), machine.file("simcams"), board.io.device());
+    const qint64 pid = program.process.processId();
     board.started(0x000);   // outputs 4..7 not inverted on this type
     QThread::msleep(kSettleMs);
-    std::printf("%d cameras %dx%d, 8 steps, 10 templates each\n", o.cameras, o.size.width(), o.size.height());
-    printMemory("after start-up", program.process.processId());
-    const int cycles = std::min(o.cycles, 5);
-    for (int k = 0; k < cycles; ++k) {
+    std::printf("%d cameras %dx%d, 8 steps, 50 regions and 10 templates each\n", o.cameras, o.size.width(),
+                o.size.height());
+    printMemory("after start-up", pid);
+    auto cycle = [&] {
         board.io.command(QStringLiteral("set 0"));
-        QThread::msleep(1500);   // eight stations of 0.1 s, judged and handed on
+        QThread::msleep(1000);   // eight stations of 0.1 s, judged and handed on
         board.io.command(QStringLiteral("clear 0"));
-        QThread::msleep(300);
+        QThread::msleep(200);
+    };
+    for (int k = 0; k < o.warm; ++k)
+        cycle();
+    printMemory(qPrintable(QStringLiteral("after %1 cycles").arg(o.warm)), pid);
+    std::vector<double> readings{memoryOf(pid).resident};
+    for (int k = 1; k <= o.cycles; ++k) {
+        cycle();
+        if (k % 100 == 0 || k == o.cycles) {
+            readings.push_back(memoryOf(pid).resident);
+            std::printf("after %d cycles: resident %.1f MB\n", o.warm + k, readings.back());
+            std::fflush(stdout);
+        }
     }
+    const auto [low, high] = std::minmax_element(readings.begin(), readings.end());
+    std::printf("over the last %d cycles: resident %.1f .. %.1f MB, spread %.2f %%\n", o.cycles, *low, *high,
+                100.0 * (*high - *low) / *low);
     QThread::msleep(2000);   // the writer stores the last pictures
-    printMemory(qPrintable(QStringLiteral("after %1 cycles").arg(cycles)), program.process.processId());
     std::printf("count.txt \"%s\", %d result pictures, %d template files\n", qPrintable(ReadText(machine.file("count.txt"))),
                 countFiles(machine.file("alarmimage"), QStringLiteral("*.jpg")), countFiles(machine.dir.path(), QStringLiteral("template*.bmp")));
     return program.terminate() ? 0 : 1;
@@ -445,13 +499,16 @@ int main(int argc, char* argv[])
                                      QStringLiteral("pass: network link on, its client never reads nor acknowledges"));
     const QCommandLineOption lockHeld(QStringLiteral("lock-held"),
                                       QStringLiteral("pass: live video on, the fake client holds the video lock"));
-    parser.addOptions({cameras, cycles, seconds, size, stalled, lockHeld});
+    const QCommandLineOption warm(QStringLiteral("warm"), QStringLiteral("memory: cycles before the first reading"),
+                                  QStringLiteral("n"), QStringLiteral("100"));
+    parser.addOptions({cameras, cycles, warm, seconds, size, stalled, lockHeld});
     parser.addHelpOption();
     parser.process(app);
     Options o;
     o.cameras = std::clamp(parser.value(cameras).toInt(), 1, kMaxCameras);
     o.cycles = std::max(parser.value(cycles).toInt(), 1);
     o.seconds = std::max(parser.value(seconds).toInt(), 1);
+    o.warm = std::max(parser.value(warm).toInt(), 0);
     o.stalledClient = parser.isSet(stalled);
     o.lockHeld = parser.isSet(lockHeld);
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
