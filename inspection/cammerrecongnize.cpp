@@ -80,6 +80,17 @@ cv::Mat GreyOf(const cv::Mat& frame)
     return grey;
 }
 
+// The valid area of a step where nothing is ignored: one frame of 255 for
+// every such step of every camera (8 steps of 8 cameras would otherwise hold
+// 80 MB of it at 1280 x 1024). Only read: VarTrain makes a step's own anew.
+const cv::Mat& WholeFrame(const cv::Size& frame)
+{
+    static cv::Mat whole;
+    if (whole.size() != frame)
+        whole = cv::Mat(frame, CV_8UC1, cv::Scalar(255));
+    return whole;
+}
+
 }  // namespace
 
 CammerRecong::CammerRecong(CammerSingleton* record, CameraWorkSet* workSet)
@@ -142,6 +153,7 @@ void CammerRecong::VarTrain(int d)
     // Ignored: every non-zero ignore point, and the shapes of ignore areas
     // (added to the ignore points of their boxes). Then 255 = inspected.
     cv::Mat& valid = validArea[d];
+    valid.release();   // made anew: it may be the shared whole frame
     if (IsFrame(view->ignoreImage[d], frame, CV_8UC1))
         cv::compare(view->ignoreImage[d], 0, valid, cv::CMP_NE);
     else
@@ -156,6 +168,8 @@ void CammerRecong::VarTrain(int d)
         }
     }
     cv::bitwise_not(valid, valid);
+    if (cv::countNonZero(valid) == frame.area())
+        valid = WholeFrame(frame);
     trainMatchers(d, trainingTemplates(d));
 }
 
