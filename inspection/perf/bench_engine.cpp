@@ -28,7 +28,6 @@
 #include <QVector>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,7 +36,6 @@
 #include <memory>
 #include <sched.h>
 #include <string>
-#include <thread>
 #include <time.h>
 #include <vector>
 
@@ -151,36 +149,6 @@ double CpuMillis(clockid_t clock)
     clock_gettime(clock, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
-
-// A bare thread sleeping 1 ms at a time while the timings run: how late it
-// wakes says how busy the machine is (the scheduler's share of each figure).
-class SleepJitter
-{
-public:
-    SleepJitter()
-        : thread([this] {
-            while (!stop) {
-                const auto start = Clock::now();
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                late.push_back(MillisSince(start) - 1.0);
-            }
-        })
-    {
-    }
-    ~SleepJitter() { Finish(); }
-    const std::vector<double>& Finish()
-    {
-        stop = true;
-        if (thread.joinable())
-            thread.join();
-        return late;
-    }
-
-private:
-    std::atomic<bool> stop{false};
-    std::vector<double> late;
-    std::thread thread;
-};
 
 }  // namespace
 

@@ -8,6 +8,8 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <chrono>
+
 cv::Mat MakeMouldScene(int w, int h, unsigned seed)
 {
     cv::RNG rng(seed);
@@ -106,4 +108,29 @@ void LayOutRegions(CammerSingleton* record, int d, int w, int h, double sx, doub
         }
         }
     }
+}
+
+SleepJitter::SleepJitter()
+    : thread([this] {
+        using Clock = std::chrono::steady_clock;
+        while (!stop) {
+            const auto start = Clock::now();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            late.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count() - 1.0);
+        }
+    })
+{
+}
+
+SleepJitter::~SleepJitter()
+{
+    Finish();
+}
+
+const std::vector<double>& SleepJitter::Finish()
+{
+    stop = true;
+    if (thread.joinable())
+        thread.join();
+    return late;
 }

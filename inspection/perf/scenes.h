@@ -1,9 +1,14 @@
 #pragma once
 // Synthetic mould scenes for the vision, engine and run benchmarks: a
 // textured background with moulded parts (rectangles, discs, polygons), made
-// from a fixed seed; and the 50 regions of a benchmark step.
+// from a fixed seed; the 50 regions of a benchmark step; and a sleeping
+// thread that shows how busy the machine is.
 
 #include <opencv2/core/mat.hpp>
+
+#include <atomic>
+#include <thread>
+#include <vector>
 
 class CammerSingleton;
 
@@ -20,3 +25,19 @@ cv::Mat Disturb(const cv::Mat& scene, double sigma, double gain, unsigned seed);
 // functions 0, 0, 1, 4, 5, 6, 7, 8 in turn (rectangles, circles and polygons
 // in turn). Coordinates are frame pixels times (sx, sy), the display scale.
 void LayOutRegions(CammerSingleton* record, int d, int w, int h, double sx, double sy);
+
+// A bare thread sleeping 1 ms at a time while timings run: how late it wakes
+// (ms past the 1 ms) is the scheduler's share of the figures beside it.
+class SleepJitter
+{
+public:
+    SleepJitter();
+    ~SleepJitter();
+    // Stops the thread; its lateness samples.
+    const std::vector<double>& Finish();
+
+private:
+    std::atomic<bool> stop{false};
+    std::vector<double> late;
+    std::thread thread;
+};

@@ -6,8 +6,10 @@
 //                    both stamped by the simulator's monotonic clock, over
 //                    repeated cycles; and the program's memory.
 //   runbench pass    the main window in this process: duration of each
-//                    polling pass and the interval from one pass to the next,
-//                    while cycles run (8 cameras judged at every step). With
+//                    polling pass, the interval from one pass to the next and
+//                    how late each pass starts (with the longest work the GUI
+//                    thread did before a pass more than 2 ms late), while
+//                    cycles run (8 cameras judged at every step). With
 //                    --stalled-client the network link is on and its client
 //                    connects, then neither reads nor acknowledges. With
 //                    --lock-held the link sends live video of the cameras
@@ -56,6 +58,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <netinet/in.h>
 #include <sched.h>
 #include <sys/socket.h>
@@ -221,14 +224,29 @@ void makeProgramObjects(const Machine& machine, const QString& device)
     MakeProgramObjects();
 }
 
+// What an event is, for the tables: the receiver's class (a timer's owner's)
+// and the event type.
+QString eventName(QObject* receiver, QEvent* event)
+{
+    QObject* named = qobject_cast<QTimer*>(receiver) && receiver->parent() ? receiver->parent() : receiver;
+    return QStringLiteral("%1%2 event %3")
+        .arg(QLatin1String(named->metaObject()->className()))
+        .arg(named == receiver ? QString() : QStringLiteral(" timer"))
+        .arg(int(event->type()));
+}
+
 // Times the program's own passes and countdown ticks as the event loop
 // delivers their timers: the pass is the single-shot 3 ms timer, a tick a
 // periodic 100 ms one; a tick that judged a step moves the countdown phase
-// from 1 (counting) to 2 (judged).
+// from 1 (counting) to 2 (judged). A pass is late by the time from the end
+// of the pass before plus 3 ms to its start; the longest piece of work the
+// GUI thread did in between is noted against it.
 class TimingApplication : public QApplication
 {
 public:
     using QApplication::QApplication;
+
+    static constexpr double kLateMs = 2;
 
     bool notify(QObject* receiver, QEvent* event) override
     {
@@ -239,21 +257,28 @@ public:
             return timed(receiver, event);
         const int counting = countdowns();
         const qint64 t0 = clock.nsecsElapsed();
+        if (pass)
+            passStarts(t0);
         const bool done = QApplication::notify(receiver, event);
-        const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
+        const qint64 t1 = clock.nsecsElapsed();
+        const double ms = double(t1 - t0) / 1e6;
         if (pass) {
             if (lastPass >= 0) {
                 passes.push_back(ms);
                 intervals.push_back(double(t0 - lastPass) / 1e6);
             }
             lastPass = t0;
-        } else if (countdowns() < counting) {
-            inspections.push_back(ms);
+            lastPassEnd = t1;
+        } else {
+            ran(QStringLiteral("countdown tick"), ms);
+            if (countdowns() < counting)
+                inspections.push_back(ms);
         }
         return done;
     }
 
-    // Any other work of the GUI thread that holds the passes up for more than 5 ms.
+    // Any other work of the GUI thread: noted when it holds the passes up
+    // for more than 5 ms.
     bool timed(QObject* receiver, QEvent* event)
     {
         if (!controller)
@@ -261,10 +286,31 @@ public:
         const qint64 t0 = clock.nsecsElapsed();
         const bool done = QApplication::notify(receiver, event);
         const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
-        if (ms > kLongMs)
-            longEvents[QStringLiteral("%1 event %2").arg(QLatin1String(receiver->metaObject()->className())).arg(int(event->type()))]
-                .push_back(ms);
+        if (ms > kLongMs || ms > longestBefore)
+            ran(eventName(receiver, event), ms);
         return done;
+    }
+
+    void ran(const QString& what, double ms)
+    {
+        if (ms > kLongMs)
+            longEvents[what].push_back(ms);
+        if (ms > longestBefore) {
+            longestBefore = ms;
+            before = what;
+        }
+    }
+
+    void passStarts(qint64 t0)
+    {
+        if (lastPassEnd >= 0) {
+            const double late = double(t0 - lastPassEnd) / 1e6 - kPassMs;
+            lateness.push_back(late);
+            if (late > kLateMs)
+                lateAfter[before.isEmpty() ? QStringLiteral("nothing timed") : before].push_back(longestBefore);
+        }
+        before.clear();
+        longestBefore = 0;
     }
 
     int countdowns() const
@@ -278,8 +324,13 @@ public:
     RunController* controller = nullptr;   // timing while set
     QElapsedTimer clock;
     qint64 lastPass = -1;
-    std::vector<double> passes, intervals, inspections;
+    qint64 lastPassEnd = -1;
+    std::vector<double> passes, intervals, inspections, lateness;
     std::map<QString, std::vector<double>> longEvents;
+    // Late passes by the longest work done before them: that work's times.
+    std::map<QString, std::vector<double>> lateAfter;
+    QString before;
+    double longestBefore = 0;
 };
 
 // A client of the network link on port that connects with a small receive
@@ -350,9 +401,11 @@ int pass(const Options& o, TimingApplication& app)
         board.io.command(open ? QStringLiteral("set 0") : QStringLiteral("clear 0"));
         mould.start(open ? 1000 : 400);
     });
+    std::unique_ptr<SleepJitter> jitter;
     QTimer::singleShot(kSettleMs, [&] {
         app.clock.start();
         app.controller = window->runController();
+        jitter = std::make_unique<SleepJitter>();
         mould.start(0);
     });
     QTimer::singleShot(kSettleMs + o.seconds * 1000, [&] {
@@ -365,9 +418,13 @@ int pass(const Options& o, TimingApplication& app)
                 o.size.height(), o.seconds, gAllNum[0], window->runController()->state().frameCount[0]);
     printFigures("polling pass", app.passes, "ms");
     printFigures("pass start to next pass start", app.intervals, "ms");
+    printFigures("pass start lateness", app.lateness, "ms");
+    printFigures("bare thread sleeping 1 ms: lateness", jitter ? jitter->Finish() : std::vector<double>(), "ms");
     printFigures("countdown tick judging a step", app.inspections, "ms");
     for (const auto& [kind, times] : app.longEvents)
         printFigures(qPrintable(QStringLiteral("> 5 ms: %1").arg(kind)), times, "ms");
+    for (const auto& [kind, times] : app.lateAfter)
+        printFigures(qPrintable(QStringLiteral("late > 2 ms after: %1").arg(kind)), times, "ms");
     printMemory("memory (this process)", QCoreApplication::applicationPid());
     if (gpNet)
         std::printf("network messages waiting for the client: %d\n", gpNet->queuedMessages().size());
