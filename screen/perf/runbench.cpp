@@ -225,15 +225,26 @@ void makeProgramObjects(const Machine& machine, const QString& device)
 }
 
 // What an event is, for the tables: the receiver's class (a timer's owner's)
-// and the event type.
-QString eventName(QObject* receiver, QEvent* event)
-{
-    QObject* named = qobject_cast<QTimer*>(receiver) && receiver->parent() ? receiver->parent() : receiver;
-    return QStringLiteral("%1%2 event %3")
-        .arg(QLatin1String(named->metaObject()->className()))
-        .arg(named == receiver ? QString() : QStringLiteral(" timer"))
-        .arg(int(event->type()));
-}
+// and the event type. Taken before the event is delivered, which may delete
+// the receiver.
+struct EventKind {
+    EventKind(QObject* receiver, QEvent* event)
+        : timer(qobject_cast<QTimer*>(receiver) && receiver->parent())
+        , className((timer ? receiver->parent() : receiver)->metaObject()->className())
+        , type(int(event->type()))
+    {
+    }
+    QString name() const
+    {
+        return QStringLiteral("%1%2 event %3")
+            .arg(QLatin1String(className))
+            .arg(timer ? QStringLiteral(" timer") : QString())
+            .arg(type);
+    }
+    bool timer;
+    const char* className;
+    int type;
+};
 
 // Times the program's own passes and countdown ticks as the event loop
 // delivers their timers: the pass is the single-shot 3 ms timer, a tick a
@@ -283,11 +294,12 @@ public:
     {
         if (!controller)
             return QApplication::notify(receiver, event);
+        const EventKind kind(receiver, event);
         const qint64 t0 = clock.nsecsElapsed();
         const bool done = QApplication::notify(receiver, event);
         const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
         if (ms > kLongMs || ms > longestBefore)
-            ran(eventName(receiver, event), ms);
+            ran(kind.name(), ms);
         return done;
     }
 
