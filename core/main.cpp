@@ -22,6 +22,7 @@
 #include <QTextCodec>
 
 #include <fcntl.h>
+#include <malloc.h>
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #endif
@@ -86,6 +87,9 @@ int main(int argc, char* argv[])
     cameraHooks().repairGigE = RepairAllCameraIP;
     cameraHooks().ensureDeviceReach = [] { EnsureDeviceReach(); };
     new MainWindow;
+    // The views have read every step's templates to train and let them go:
+    // hand the freed heap back rather than keep it resident.
+    malloc_trim(0);
 
     if (gpWPara->netLinkOn && gpNet->isSetUp) {
         gpNet->CNT_FirstInit();

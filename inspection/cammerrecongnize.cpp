@@ -16,6 +16,7 @@
 #include <opencv2/core/utility.hpp>
 
 #include <algorithm>
+#include <functional>
 
 QList<param_roi> g_listParamROI;
 
@@ -79,6 +80,17 @@ cv::Mat GreyOf(const cv::Mat& frame)
     return grey;
 }
 
+// The valid area of a step where nothing is ignored: one frame of 255 for
+// every such step of every camera (8 steps of 8 cameras would otherwise hold
+// 80 MB of it at 1280 x 1024). Only read: VarTrain makes a step's own anew.
+const cv::Mat& WholeFrame(const cv::Size& frame)
+{
+    static cv::Mat whole;
+    if (whole.size() != frame)
+        whole = cv::Mat(frame, CV_8UC1, cv::Scalar(255));
+    return whole;
+}
+
 }  // namespace
 
 CammerRecong::CammerRecong(CammerSingleton* record, CameraWorkSet* workSet)
@@ -94,7 +106,8 @@ CammerRecong::CammerRecong(CammerSingleton* record, CameraWorkSet* workSet)
 
 cv::Mat CammerRecong::scratch(int i, const cv::Size& size)
 {
-    std::vector<uchar>& buffer = scratchBuffers[i];
+    thread_local std::vector<uchar> buffers[kScratchCount];
+    std::vector<uchar>& buffer = buffers[i];
     if (buffer.size() < static_cast<size_t>(size.area()))   // grows to the largest box once, then stays
         buffer.resize(size.area());
     return cv::Mat(size, CV_8UC1, buffer.data());
@@ -140,6 +153,7 @@ void CammerRecong::VarTrain(int d)
     // Ignored: every non-zero ignore point, and the shapes of ignore areas
     // (added to the ignore points of their boxes). Then 255 = inspected.
     cv::Mat& valid = validArea[d];
+    valid.release();   // made anew: it may be the shared whole frame
     if (IsFrame(view->ignoreImage[d], frame, CV_8UC1))
         cv::compare(view->ignoreImage[d], 0, valid, cv::CMP_NE);
     else
@@ -154,6 +168,8 @@ void CammerRecong::VarTrain(int d)
         }
     }
     cv::bitwise_not(valid, valid);
+    if (cv::countNonZero(valid) == frame.area())
+        valid = WholeFrame(frame);
     trainMatchers(d, trainingTemplates(d));
 }
 
@@ -282,66 +298,98 @@ void CammerRecong::Run(int d)
 
 void CammerRecong::judge(int d, Report* report)
 {
+    beginJudging(d);
+    for (int r = 0; r < judgedRegions(d); ++r)
+        judgeRegion(d, r);
+    finishJudging(d, report);
+}
+
+int CammerRecong::judgedRegions(int d) const
+{
+    return StepInRange(d) ? RegionCount(*regionRecord, d) : 0;
+}
+
+void CammerRecong::beginJudging(int d)
+{
+    if (!StepInRange(d))
+        return;
+    CameraWorkSet& v = *view;
+    v.cameraOk = true;
+    std::fill(v.roiOk[d], v.roiOk[d] + judgedRegions(d), true);
+    judgedGrey = greyWork();
+    v.defectImage.setTo(0);
+}
+
+void CammerRecong::judgeRegion(int d, int r)
+{
+    const CammerSingleton& record = *regionRecord;
+    CameraWorkSet& v = *view;
+    RegionOutcome& o = outcomes[r];
+    const int func = record.func[d][r];
+    o.judged = func != kFuncIgnoreArea && func != kFuncPosition;
+    if (!o.judged)
+        return;
+    cv::Mat mask;
+    o.code = regionInFrame(record, v.liveMasks, d, r, &o.box, &mask);
+    if (o.code != kRegionInFrame)
+        return;
+    const cv::Rect box = o.box;
+    AlarmRect* boxes = v.alarmRects[d][r];
+    const int a = record.minWH[d][r], b = record.sensitivity[d][r], c = record.area[d][r];
+    const cv::Mat region = judgedGrey(box);
+    o.out.create(box.size(), CV_8UC1);
+    if (func == kFuncDirection) {
+        o.out.setTo(0);
+        o.value = DirectionTest(region, a, b, c, false, o.out, box.tl(), boxes);
+        return;
+    }
+    cv::Mat bin = scratch(kScratchBin, box.size());
+    bin.setTo(0);
+    int lo = 0, hi = 0, score = 0;
+    if (func == kFuncDefect && grayMatchers[d][r].IsValid()) {
+        grayMatchers[d][r].Match(region, bin);
+    } else if (func == kFuncSimilarity && surfMatchers[d][r].IsValid()) {
+        score = static_cast<int>(surfMatchers[d][r].Match(region, bin));
+    } else if (GreyRangeOf(func, a, b, &lo, &hi)) {
+        cv::Mat effective = scratch(kScratchEffective, box.size());
+        cv::bitwise_and(validArea[d](box), mask, effective);
+        SelectGreyRange(region, lo, hi, effective, bin);
+        if (func == kFuncWhiteCount)
+            CloseImage(bin, bin, std::max(a, 1));
+    }
+    OpenImage(bin, o.out, OpeningKernel(func, a, Settings()));
+    const BlobCount blobs = CountBlobs(o.out, box.tl(), boxes);
+    o.value = func == kFuncSimilarity ? score : func == kFuncWhiteCount ? blobs.count : blobs.area;
+}
+
+void CammerRecong::finishJudging(int d, Report* report)
+{
     if (!StepInRange(d))
         return;
     const WizardPara& w = Settings();
     const CammerSingleton& record = *regionRecord;
     CameraWorkSet& v = *view;
-    const int count = RegionCount(record, d);
-    v.cameraOk = true;
-    std::fill(v.roiOk[d], v.roiOk[d] + count, true);
-    const cv::Mat grey = greyWork();
-    v.defectImage.setTo(0);
-    for (int r = 0; r < count; ++r) {
+    for (int r = 0; r < judgedRegions(d); ++r) {
+        const RegionOutcome& o = outcomes[r];
         const int func = record.func[d][r];
-        AlarmRect* boxes = v.alarmRects[d][r];
-        if (func == kFuncIgnoreArea || func == kFuncPosition) {
+        if (!o.judged) {
             v.roiValue[d][r] = 0;
-            boxes[0].x1 = 0;
+            v.alarmRects[d][r][0].x1 = 0;
             continue;
         }
-        cv::Rect box;
-        cv::Mat mask;
-        const int code = regionInFrame(record, v.liveMasks, d, r, &box, &mask);
-        if (code != kRegionInFrame) {
+        if (o.code != kRegionInFrame) {
             v.cameraOk = false;
-            report->records << QString::fromLatin1(kRegionErrorRecord).arg(v.cameraIndex).arg(d).arg(code);
+            report->records << QString::fromLatin1(kRegionErrorRecord).arg(v.cameraIndex).arg(d).arg(o.code);
             continue;
         }
-        const int a = record.minWH[d][r], b = record.sensitivity[d][r], c = record.area[d][r];
-        const cv::Mat region = grey(box);
-        cv::Mat out = scratch(kScratchOut, box.size());
-        int value = 0;
-        if (func == kFuncDirection) {
-            out.setTo(0);
-            value = DirectionTest(region, a, b, c, false, out, box.tl(), boxes);
-        } else {
-            cv::Mat bin = scratch(kScratchBin, box.size());
-            bin.setTo(0);
-            int lo = 0, hi = 0, score = 0;
-            if (func == kFuncDefect && grayMatchers[d][r].IsValid()) {
-                grayMatchers[d][r].Match(region, bin);
-            } else if (func == kFuncSimilarity && surfMatchers[d][r].IsValid()) {
-                score = static_cast<int>(surfMatchers[d][r].Match(region, bin));
-            } else if (GreyRangeOf(func, a, b, &lo, &hi)) {
-                cv::Mat effective = scratch(kScratchEffective, box.size());
-                cv::bitwise_and(validArea[d](box), mask, effective);
-                SelectGreyRange(region, lo, hi, effective, bin);
-                if (func == kFuncWhiteCount)
-                    CloseImage(bin, bin, std::max(a, 1));
-            }
-            OpenImage(bin, out, OpeningKernel(func, a, w));
-            const BlobCount blobs = CountBlobs(out, box.tl(), boxes);
-            value = func == kFuncSimilarity ? score : func == kFuncWhiteCount ? blobs.count : blobs.area;
-        }
-        out.copyTo(v.defectImage(box));
-        v.roiValue[d][r] = value;
-        const Verdict verdict = JudgeValue(func, value, b, c, w);
+        o.out.copyTo(v.defectImage(o.box));
+        v.roiValue[d][r] = o.value;
+        const Verdict verdict = JudgeValue(func, o.value, record.sensitivity[d][r], record.area[d][r], w);
         if (verdict.ng) {
             v.cameraOk = false;
             v.roiOk[d][r] = false;
         }
-        report->results.append(param_roi{v.cameraIndex, d, r, func, value, verdict.lower, verdict.upper,
+        report->results.append(param_roi{v.cameraIndex, d, r, func, o.value, verdict.lower, verdict.upper,
                                          verdict.ng ? 0 : int(v.cameraOk)});
     }
 }
@@ -358,19 +406,37 @@ void CammerRecong::publish(const Report& report) const
         g_listParamROI.append(report.results);
 }
 
+// The frames are aligned camera by camera, then the regions of all cameras
+// are judged in one flat parallel loop: a loop over cameras alone leaves
+// cores waiting for the slowest camera. The position search's own parallel
+// loops run inside the cameras' loop, on its threads.
 void CammerRecong::InspectAll(const std::vector<CammerRecong*>& engines, int detect)
 {
     const int n = static_cast<int>(engines.size());
+    auto eachCamera = [&](const std::function<void(int)>& work) {
+        cv::parallel_for_(
+            cv::Range(0, n),
+            [&](const cv::Range& range) {
+                for (int i = range.start; i < range.end; ++i)
+                    work(i);
+            },
+            n);
+    };
+    eachCamera([&](int i) {
+        engines[i]->ShapeMatch(detect);
+        engines[i]->beginJudging(detect);
+    });
+    std::vector<std::pair<int, int>> regions;   // (engine, region)
+    for (int i = 0; i < n; ++i) {
+        for (int r = 0; r < engines[i]->judgedRegions(detect); ++r)
+            regions.emplace_back(i, r);
+    }
+    cv::parallel_for_(cv::Range(0, static_cast<int>(regions.size())), [&](const cv::Range& range) {
+        for (int k = range.start; k < range.end; ++k)
+            engines[regions[k].first]->judgeRegion(detect, regions[k].second);
+    });
     std::vector<Report> reports(n);
-    cv::parallel_for_(
-        cv::Range(0, n),
-        [&](const cv::Range& range) {
-            for (int i = range.start; i < range.end; ++i) {
-                engines[i]->ShapeMatch(detect);
-                engines[i]->judge(detect, &reports[i]);
-            }
-        },
-        n);
+    eachCamera([&](int i) { engines[i]->finishJudging(detect, &reports[i]); });
     for (int i = 0; i < n; ++i)
         engines[i]->publish(reports[i]);
 }
@@ -401,8 +467,7 @@ bool CammerRecong::RunTest(int d, int r)
         return false;
     const int a = record->minWH[d][r], b = record->sensitivity[d][r], c = record->area[d][r];
     const cv::Mat region = source(box);
-    cv::Mat out = scratch(kScratchOut, box.size());
-    out.setTo(0);
+    cv::Mat out(box.size(), CV_8UC1, cv::Scalar(0));
     int lo = 0, hi = 0;
     if (func == kFuncDirection) {
         v.roiValue[d][r] = DirectionTest(region, a, b, c, true, out, cv::Point(), nullptr);

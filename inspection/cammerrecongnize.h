@@ -93,16 +93,35 @@ private:
         QStringList records;
         QList<param_roi> results;
     };
-    enum { kScratchEffective, kScratchBin, kScratchOut, kScratchCount };
+    // What judging one region found, kept until the step's results are put together.
+    struct RegionOutcome {
+        bool judged = false;   // ignore areas and the position region are not
+        int code = 0;          // kRegionInFrame, else the region's error code
+        int value = 0;
+        cv::Rect box;
+        cv::Mat out;           // box-sized, non-zero where pixels were found
+    };
+    enum { kScratchEffective, kScratchBin, kScratchCount };
 
+    // Judging a step comes in three parts, so that InspectAll can judge the
+    // regions of all cameras in one parallel loop: beginJudging resets the
+    // results and takes the grey image; judgeRegion judges one region (in
+    // any order, on any thread: it writes only that region's outcome and
+    // alarm boxes); finishJudging puts the outcomes together in region order
+    // (the defect picture, the verdicts, what is handed on).
     void judge(int d, Report* report);
+    void beginJudging(int d);
+    void judgeRegion(int d, int r);
+    void finishJudging(int d, Report* report);
+    int judgedRegions(int d) const;
     void publish(const Report& report) const;
     // Region r of step d of record cut to the frame: 0, or the region's error code.
     int regionInFrame(const CammerSingleton& record, const RegionMasks& masks, int d, int r, cv::Rect* box,
                       cv::Mat* mask) const;
-    // A box-sized 8-bit image over scratch buffer i (continuous, not a view of
-    // a larger image). The buffers grow to the largest box judged and stay.
-    cv::Mat scratch(int i, const cv::Size& size);
+    // A box-sized 8-bit image over the calling thread's scratch buffer i
+    // (continuous, not a view of a larger image). The buffers grow to the
+    // largest box judged and stay.
+    static cv::Mat scratch(int i, const cv::Size& size);
     // The grey image judged: imageWork, or its conversion in colour mode.
     cv::Mat greyWork();
     void noteGreyCamera();
@@ -120,6 +139,7 @@ private:
     int modelCentreY[kMaxDetects] = {};
     cv::Rect searchWindow[kMaxDetects];
     Alignment alignment;
-    std::vector<uchar> scratchBuffers[kScratchCount];
+    cv::Mat judgedGrey;   // the grey image of the step being judged
+    RegionOutcome outcomes[kMaxRegions];
     bool greyCameraNoted = false;   // colour mode on a camera that delivers grey, said once
 };

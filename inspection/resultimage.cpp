@@ -62,18 +62,16 @@ bool ValidSlot(int camera, int d, int kind)
     return camera >= 0 && camera < kMaxCameras && d >= 0 && d < kMaxDetects && (kind == 0 || kind == 1);
 }
 
-// Copies picture's pixels into target (made of picture's size when it is not).
-void CopyPixels(const QImage& picture, QImage& target)
-{
-    if (target.size() != picture.size() || target.format() != QImage::Format_RGB32)
-        target = QImage(picture.size(), QImage::Format_RGB32);
-    std::memcpy(target.bits(), picture.constBits(), picture.sizeInBytes());
-}
+// Pending pictures are kept in 24 bits: the same pixels (the pictures are
+// opaque) and the same JPEG files in three quarters of the memory, which
+// counts with a picture pending for every camera, step and kind.
+constexpr QImage::Format kPendingFormat = QImage::Format_RGB888;
 
 void StorePending(const QImage& picture, int camera, int d, int kind)
 {
+    QImage stored = picture.convertToFormat(kPendingFormat);
     QMutexLocker lock(pMutexSaveFail);
-    CopyPixels(picture, gpFailImage[camera][d][kind]);
+    gpFailImage[camera][d][kind].swap(stored);
 }
 
 // The 32-bit picture of the view's aligned frame.
@@ -201,10 +199,11 @@ void ResultImage::UpdateFailImage(int camera, int d, int kind, int* imageState)
     QImage picture;
     {
         QMutexLocker lock(pMutexSaveFail);
-        picture = gpFailImage[camera][d][kind].copy();
+        picture = gpFailImage[camera][d][kind];
     }
     if (picture.isNull())
         return;
+    picture = picture.convertToFormat(QImage::Format_RGB32);   // painted as when it was made
     {
         QPainter painter(&picture);
         painter.setFont(PictureFont(kVerdictPixels));

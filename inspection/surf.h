@@ -52,8 +52,12 @@ private:
         int entry = -1;
         cv::Point shift;
     };
-    double correlate(const Entry& e, const cv::Mat& roi, const cv::Point& shift, const cv::Mat& roiSum,
-                     const cv::Mat& roiSumSq) const;
+    // Sum and sum of squares of a roi window inside the inner mask.
+    struct WindowSums {
+        double sum = 0, sumSq = 0;
+    };
+    std::vector<WindowSums> windowSums(const cv::Mat& roi) const;
+    double correlate(const Entry& e, const cv::Mat& roi, const cv::Point& shift, const WindowSums& w) const;
     void markDifferences(const cv::Mat& roi, const Best& best, cv::Mat& out) const;
 
     cv::Size size;
@@ -63,8 +67,8 @@ private:
     cv::Mat innerMask;   // mask(inner), 0/255
     double innerCount = 0;
     // The inner mask as runs of columns [x0, x1) per row y (inner
-    // coordinates), so that masked sums of a shifted window come from an
-    // integral image in a few lookups a row.
+    // coordinates), so that masked sums of a shifted window come from row
+    // prefix sums in two lookups a run.
     struct Run {
         int y, x0, x1;
     };

@@ -6,29 +6,35 @@
 //                    both stamped by the simulator's monotonic clock, over
 //                    repeated cycles; and the program's memory.
 //   runbench pass    the main window in this process: duration of each
-//                    polling pass and the interval from one pass to the next,
-//                    while cycles run (8 cameras judged at every step). With
+//                    polling pass, the interval from one pass to the next and
+//                    how late each pass starts (with the longest work the GUI
+//                    thread did before a pass more than 2 ms late), while
+//                    cycles run (8 cameras judged at every step). With
 //                    --stalled-client the network link is on and its client
 //                    connects, then neither reads nor acknowledges. With
 //                    --lock-held the link sends live video of the cameras
 //                    and the fake network client holds a share's lock for
 //                    5 s at each read.
 //   runbench memory  the real program on a multi-detection machine of 8 steps
-//                    with 10 template files per step and camera: resident
-//                    memory after start-up and after cycles through every step.
+//                    with 50 regions and 10 template files per step and
+//                    camera: resident memory after start-up, after W cycles
+//                    through every step, then every 100 cycles over K more.
 //   runbench editor  the main window in this process on the same machine:
 //                    resident memory after start-up, with the region editor
 //                    open on each camera showing every step, and after it
 //                    was closed again each time.
 //
-// Options: --cameras N (8), --cycles K (200, edge and memory), --seconds S
-// (20, pass), --size WxH (1280x1024). Run it pinned with `taskset -c 0,1`
-// to see a two-core machine.
+// Options: --cameras N (8), --cycles K (200, edge and memory), --warm W (100,
+// memory), --seconds S (20, pass), --size WxH (1280x1024). Run it pinned
+// with `taskset -c 0,1` to see a two-core machine.
 
 #include "camera/cameraglobals.h"
 #include "core/commandrunner.h"
 #include "core/globals.h"
 #include "core/wizardpara.h"
+#include "inspection/cammersingleton.h"
+#include "inspection/regionjudge.h"
+#include "inspection/perf/scenes.h"
 #include "inspection/templatestore.h"
 #include "network/network.h"
 #include "screen/cammerwidget.h"
@@ -58,6 +64,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <netinet/in.h>
 #include <sched.h>
 #include <sys/socket.h>
@@ -83,6 +90,7 @@ struct Options {
     int cameras = 8;
     int cycles = 200;
     int seconds = 20;
+    int warm = 100;
     QSize size{1280, 1024};
     bool stalledClient = false;
     bool lockHeld = false;
@@ -101,20 +109,30 @@ void printFigures(const char* what, std::vector<double> v, const char* unit)
 }
 
 // VmRSS and VmHWM of a process, in MB.
-void printMemory(const char* what, qint64 pid)
+struct Memory {
+    double resident = 0, peak = 0;
+};
+
+Memory memoryOf(qint64 pid)
 {
+    Memory m;
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
-        return;
-    double rss = 0, hwm = 0;
+        return m;
     for (const QByteArray& line : status.readAll().split('\n')) {
         const QList<QByteArray> f = line.simplified().split(' ');
         if (f.size() >= 2 && f[0] == "VmRSS:")
-            rss = f[1].toDouble() / 1024;
+            m.resident = f[1].toDouble() / 1024;
         if (f.size() >= 2 && f[0] == "VmHWM:")
-            hwm = f[1].toDouble() / 1024;
+            m.peak = f[1].toDouble() / 1024;
     }
-    std::printf("%-34s resident %7.1f MB  peak %7.1f MB\n", what, rss, hwm);
+    return m;
+}
+
+void printMemory(const char* what, qint64 pid)
+{
+    const Memory m = memoryOf(pid);
+    std::printf("%-34s resident %7.1f MB  peak %7.1f MB\n", what, m.resident, m.peak);
 }
 
 // A working directory as run.sh lays it out, the settings, and the cameras.
@@ -213,14 +231,40 @@ void makeProgramObjects(const Machine& machine, const QString& device)
     MakeProgramObjects();
 }
 
+// What an event is, for the tables: the receiver's class (a timer's owner's)
+// and the event type. Taken before the event is delivered, which may delete
+// the receiver.
+struct EventKind {
+    EventKind(QObject* receiver, QEvent* event)
+        : timer(qobject_cast<QTimer*>(receiver) && receiver->parent())
+        , className((timer ? receiver->parent() : receiver)->metaObject()->className())
+        , type(int(event->type()))
+    {
+    }
+    QString name() const
+    {
+        return QStringLiteral("%1%2 event %3")
+            .arg(QLatin1String(className))
+            .arg(timer ? QStringLiteral(" timer") : QString())
+            .arg(type);
+    }
+    bool timer;
+    const char* className;
+    int type;
+};
+
 // Times the program's own passes and countdown ticks as the event loop
 // delivers their timers: the pass is the single-shot 3 ms timer, a tick a
 // periodic 100 ms one; a tick that judged a step moves the countdown phase
-// from 1 (counting) to 2 (judged).
+// from 1 (counting) to 2 (judged). A pass is late by the time from the end
+// of the pass before plus 3 ms to its start; the longest piece of work the
+// GUI thread did in between is noted against it.
 class TimingApplication : public QApplication
 {
 public:
     using QApplication::QApplication;
+
+    static constexpr double kLateMs = 2;
 
     bool notify(QObject* receiver, QEvent* event) override
     {
@@ -231,32 +275,61 @@ public:
             return timed(receiver, event);
         const int counting = countdowns();
         const qint64 t0 = clock.nsecsElapsed();
+        if (pass)
+            passStarts(t0);
         const bool done = QApplication::notify(receiver, event);
-        const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
+        const qint64 t1 = clock.nsecsElapsed();
+        const double ms = double(t1 - t0) / 1e6;
         if (pass) {
             if (lastPass >= 0) {
                 passes.push_back(ms);
                 intervals.push_back(double(t0 - lastPass) / 1e6);
             }
             lastPass = t0;
-        } else if (countdowns() < counting) {
-            inspections.push_back(ms);
+            lastPassEnd = t1;
+        } else {
+            ran(QStringLiteral("countdown tick"), ms);
+            if (countdowns() < counting)
+                inspections.push_back(ms);
         }
         return done;
     }
 
-    // Any other work of the GUI thread that holds the passes up for more than 5 ms.
+    // Any other work of the GUI thread: noted when it holds the passes up
+    // for more than 5 ms.
     bool timed(QObject* receiver, QEvent* event)
     {
         if (!controller)
             return QApplication::notify(receiver, event);
+        const EventKind kind(receiver, event);
         const qint64 t0 = clock.nsecsElapsed();
         const bool done = QApplication::notify(receiver, event);
         const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
-        if (ms > kLongMs)
-            longEvents[QStringLiteral("%1 event %2").arg(QLatin1String(receiver->metaObject()->className())).arg(int(event->type()))]
-                .push_back(ms);
+        if (ms > kLongMs || ms > longestBefore)
+            ran(kind.name(), ms);
         return done;
+    }
+
+    void ran(const QString& what, double ms)
+    {
+        if (ms > kLongMs)
+            longEvents[what].push_back(ms);
+        if (ms > longestBefore) {
+            longestBefore = ms;
+            before = what;
+        }
+    }
+
+    void passStarts(qint64 t0)
+    {
+        if (lastPassEnd >= 0) {
+            const double late = double(t0 - lastPassEnd) / 1e6 - kPassMs;
+            lateness.push_back(late);
+            if (late > kLateMs)
+                lateAfter[before.isEmpty() ? QStringLiteral("nothing timed") : before].push_back(longestBefore);
+        }
+        before.clear();
+        longestBefore = 0;
     }
 
     int countdowns() const
@@ -270,8 +343,13 @@ public:
     RunController* controller = nullptr;   // timing while set
     QElapsedTimer clock;
     qint64 lastPass = -1;
-    std::vector<double> passes, intervals, inspections;
+    qint64 lastPassEnd = -1;
+    std::vector<double> passes, intervals, inspections, lateness;
     std::map<QString, std::vector<double>> longEvents;
+    // Late passes by the longest work done before them: that work's times.
+    std::map<QString, std::vector<double>> lateAfter;
+    QString before;
+    double longestBefore = 0;
 };
 
 // A client of the network link on port that connects with a small receive
@@ -342,9 +420,11 @@ int pass(const Options& o, TimingApplication& app)
         board.io.command(open ? QStringLiteral("set 0") : QStringLiteral("clear 0"));
         mould.start(open ? 1000 : 400);
     });
+    std::unique_ptr<SleepJitter> jitter;
     QTimer::singleShot(kSettleMs, [&] {
         app.clock.start();
         app.controller = window->runController();
+        jitter = std::make_unique<SleepJitter>();
         mould.start(0);
     });
     QTimer::singleShot(kSettleMs + o.seconds * 1000, [&] {
@@ -357,9 +437,13 @@ int pass(const Options& o, TimingApplication& app)
                 o.size.height(), o.seconds, gAllNum[0], window->runController()->state().frameCount[0]);
     printFigures("polling pass", app.passes, "ms");
     printFigures("pass start to next pass start", app.intervals, "ms");
+    printFigures("pass start lateness", app.lateness, "ms");
+    printFigures("bare thread sleeping 1 ms: lateness", jitter ? jitter->Finish() : std::vector<double>(), "ms");
     printFigures("countdown tick judging a step", app.inspections, "ms");
     for (const auto& [kind, times] : app.longEvents)
         printFigures(qPrintable(QStringLiteral("> 5 ms: %1").arg(kind)), times, "ms");
+    for (const auto& [kind, times] : app.lateAfter)
+        printFigures(qPrintable(QStringLiteral("late > 2 ms after: %1").arg(kind)), times, "ms");
     printMemory("memory (this process)", QCoreApplication::applicationPid());
     if (gpNet)
         std::printf("network messages waiting for the client: %d\n", gpNet->queuedMessages().size());
@@ -385,10 +469,11 @@ int countFiles(const QString& root, const QString& pattern)
     return n;
 }
 
-// Ten template pictures for each of 8 steps and every camera.
+// Ten template pictures for each of 8 steps and every camera: the black
+// frame the simulated cameras show.
 void writeTemplates(const Machine& machine, const Options& o)
 {
-    const cv::Mat picture(o.size.height(), o.size.width(), CV_8UC1, cv::Scalar(30));
+    const cv::Mat picture(o.size.height(), o.size.width(), CV_8UC1, cv::Scalar(0));
     for (int c = 0; c < o.cameras; ++c) {
         for (int d = 0; d < kMaxDetects; ++d) {
             QDir().mkpath(machine.file(QStringLiteral("cammer%1%2").arg(c + 1).arg(d + 1)));
@@ -398,6 +483,27 @@ void writeTemplates(const Machine& machine, const Options& o)
                     qFatal("cannot write %s", qPrintable(path));
             }
         }
+    }
+}
+
+// The 50 regions of the engine benchmark in every step of every camera, with
+// limits that the black frames pass (every cycle runs to its end and hands
+// its OK pictures to the writer).
+void writeRegions(const Machine& machine, const Options& o)
+{
+    const int w = o.size.width(), h = o.size.height();
+    for (int c = 0; c < o.cameras; ++c) {
+        const bool written = EditRegions(machine.file("PARAM.db"), c, [&](CammerSingleton* record) {
+            for (int d = 0; d < kMaxDetects; ++d) {
+                LayOutRegions(record, d, w, h, double(kShowW) / w, double(kShowH) / h);
+                for (int r = 0; r < kMaxRegions; ++r) {
+                    if (record->func[d][r] != kFuncSimilarity && record->func[d][r] != kFuncDefect)
+                        record->area[d][r] = w * h;
+                }
+            }
+        });
+        if (!written)
+            qFatal("cannot write the regions of camera %d", c + 1);
     }
 }
 
@@ -414,25 +520,43 @@ void multiDetection(WizardPara& p)
     p.templateCount = kTemplateFiles;
 }
 
+// Every step with 50 regions: memory after o.warm cycles, then every 100
+// cycles over o.cycles more.
 int memory(const Options& o)
 {
     Machine machine(o, multiDetection);
     writeTemplates(machine, o);
+    writeRegions(machine, o);
     Board board;
     Program program(machine.dir.path(), machine.file("simcams"), board.io.device());
+    const qint64 pid = program.process.processId();
     board.started(0x000);   // outputs 4..7 not inverted on this type
     QThread::msleep(kSettleMs);
-    std::printf("%d cameras %dx%d, 8 steps, 10 templates each\n", o.cameras, o.size.width(), o.size.height());
-    printMemory("after start-up", program.process.processId());
-    const int cycles = std::min(o.cycles, 5);
-    for (int k = 0; k < cycles; ++k) {
+    std::printf("%d cameras %dx%d, 8 steps, 50 regions and 10 templates each\n", o.cameras, o.size.width(),
+                o.size.height());
+    printMemory("after start-up", pid);
+    auto cycle = [&] {
         board.io.command(QStringLiteral("set 0"));
-        QThread::msleep(1500);   // eight stations of 0.1 s, judged and handed on
+        QThread::msleep(1000);   // eight stations of 0.1 s, judged and handed on
         board.io.command(QStringLiteral("clear 0"));
-        QThread::msleep(300);
+        QThread::msleep(200);
+    };
+    for (int k = 0; k < o.warm; ++k)
+        cycle();
+    printMemory(qPrintable(QStringLiteral("after %1 cycles").arg(o.warm)), pid);
+    std::vector<double> readings{memoryOf(pid).resident};
+    for (int k = 1; k <= o.cycles; ++k) {
+        cycle();
+        if (k % 100 == 0 || k == o.cycles) {
+            readings.push_back(memoryOf(pid).resident);
+            std::printf("after %d cycles: resident %.1f MB\n", o.warm + k, readings.back());
+            std::fflush(stdout);
+        }
     }
+    const auto [low, high] = std::minmax_element(readings.begin(), readings.end());
+    std::printf("over the last %d cycles: resident %.1f .. %.1f MB, spread %.2f %%\n", o.cycles, *low, *high,
+                100.0 * (*high - *low) / *low);
     QThread::msleep(2000);   // the writer stores the last pictures
-    printMemory(qPrintable(QStringLiteral("after %1 cycles").arg(cycles)), program.process.processId());
     std::printf("count.txt \"%s\", %d result pictures, %d template files\n", qPrintable(ReadText(machine.file("count.txt"))),
                 countFiles(machine.file("alarmimage"), QStringLiteral("*.jpg")), countFiles(machine.dir.path(), QStringLiteral("template*.bmp")));
     return program.terminate() ? 0 : 1;
@@ -504,13 +628,16 @@ int main(int argc, char* argv[])
                                      QStringLiteral("pass: network link on, its client never reads nor acknowledges"));
     const QCommandLineOption lockHeld(QStringLiteral("lock-held"),
                                       QStringLiteral("pass: live video on, the fake client holds the video lock"));
-    parser.addOptions({cameras, cycles, seconds, size, stalled, lockHeld});
+    const QCommandLineOption warm(QStringLiteral("warm"), QStringLiteral("memory: cycles before the first reading"),
+                                  QStringLiteral("n"), QStringLiteral("100"));
+    parser.addOptions({cameras, cycles, warm, seconds, size, stalled, lockHeld});
     parser.addHelpOption();
     parser.process(app);
     Options o;
     o.cameras = std::clamp(parser.value(cameras).toInt(), 1, kMaxCameras);
     o.cycles = std::max(parser.value(cycles).toInt(), 1);
     o.seconds = std::max(parser.value(seconds).toInt(), 1);
+    o.warm = std::max(parser.value(warm).toInt(), 0);
     o.stalledClient = parser.isSet(stalled);
     o.lockHeld = parser.isSet(lockHeld);
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));

@@ -237,4 +237,48 @@ TEST_F(Cameras, JudgedTogetherAsOneAfterTheOther)
         EXPECT_EQ(cv::norm(cameras[c]->view.imageWork, sequentialWork[c], cv::NORM_INF), 0) << c;
 }
 
+// Regions judged at once on several threads: the defect picture of
+// overlapping regions (the later one's pixels on top), the alarm boxes and
+// the verdicts are those of the calls one after the other.
+TEST_F(Cameras, DefectPicturesAndBoxesAsOneAfterTheOther)
+{
+    struct Seen {
+        cv::Mat defects;
+        std::vector<int> values, boxes;
+        std::vector<bool> ok;
+    };
+    auto seen = [&](const Camera& c) {
+        Seen s{c.view.defectImage.clone(), {}, {}, {}};
+        for (int r = 0; r < c.record.roiNum[0]; ++r) {
+            s.values.push_back(c.view.roiValue[0][r]);
+            s.ok.push_back(c.view.roiOk[0][r]);
+            const AlarmRect* boxes = c.view.alarmRects[0][r];
+            for (int k = 0; k <= std::clamp(boxes[0].x1, 0, kMaxBoxes); ++k)
+                s.boxes.insert(s.boxes.end(), {boxes[k].x1, boxes[k].y1, boxes[k].x2, boxes[k].y2});
+        }
+        return s;
+    };
+    for (CammerRecong* e : Engines()) {
+        e->ShapeMatch(0);
+        e->Run(0);
+    }
+    std::vector<Seen> sequential;
+    for (const auto& c : cameras) {
+        sequential.push_back(seen(*c));
+        c->view.defectImage.setTo(7);
+        for (auto& region : c->view.alarmRects[0])
+            region[0].x1 = 0;
+    }
+    EXPECT_GT(cv::countNonZero(sequential[1].defects), 0);
+
+    CammerRecong::InspectAll(Engines(), 0);
+    for (size_t c = 0; c < cameras.size(); ++c) {
+        const Seen together = seen(*cameras[c]);
+        EXPECT_EQ(cv::norm(together.defects, sequential[c].defects, cv::NORM_INF), 0) << c;
+        EXPECT_EQ(together.values, sequential[c].values) << c;
+        EXPECT_EQ(together.ok, sequential[c].ok) << c;
+        EXPECT_EQ(together.boxes, sequential[c].boxes) << c;
+    }
+}
+
 }  // namespace
