@@ -7,6 +7,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
 #include <QThread>
 
 namespace e2e {
@@ -130,6 +133,25 @@ void EndToEnd::writeFile(const QString& name, const QByteArray& text) const
 QStringList EndToEnd::records() const
 {
     return RecordLines(file("RECORD.db"));
+}
+
+QString EndToEnd::regionRow(int camera, const QString& name) const
+{
+    const QString connection = QStringLiteral("region-row");
+    QString value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file("PARAM.db"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("select value from cammer%1 where name = ?").arg(camera));
+            q.addBindValue(name);
+            if (q.exec() && q.next())
+                value = q.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return value;
 }
 
 QString EndToEnd::counts() const

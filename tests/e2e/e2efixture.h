@@ -55,6 +55,8 @@ protected:
     QString file(const QString& name) const { return work.file(name); }
     void writeFile(const QString& name, const QByteArray& text) const;
     QStringList records() const;   // remarks of RECORD.db, in order
+    // The stored value of a row of a camera's region table in PARAM.db.
+    QString regionRow(int camera, const QString& name) const;
     QString counts() const;        // count.txt
     // Waits until count.txt holds text; a failure tells what it holds.
     ::testing::AssertionResult countsBecome(const QString& text);

@@ -1,9 +1,13 @@
 // The region editor of the real program on an X screen of its own (:68),
 // with real pointer events: the option bar's region setting opens it on the
-// template, the tool bar's rectangle button and a drag on the camera view
-// draw a rectangle, which shows selected; "End Set" leaves the editor.
+// mould step's template, the tool bar's rectangle button and a drag on the
+// camera view draw a rectangle, which shows selected; "End Set" and YES
+// save it. The region is stored, its change-log line is in the record, and
+// the next cycles judge it: a black mould passes, a part inside it fails.
 
 #include "tests/e2e/operatorscreen.h"
+
+#include "inspection/cammersingleton.h"
 
 #include <QImage>
 
@@ -16,6 +20,7 @@ const QPoint kRectangleTool(979, 1047);
 const QPoint kEndSet(1822, 1013);
 constexpr int kViewTop = 98;   // the camera view starts under the title bar
 constexpr QRgb kSelectedOutline = 0xff00ff;
+constexpr int kMouldStep = 1;
 
 class Editor : public OperatorScreen
 {
@@ -23,12 +28,20 @@ protected:
     Editor()
         : OperatorScreen(xscreen())
     {
+        para.productDetectOn = 0;   // the editor opens on the mould step
+        para.isPswUsed = 0;
     }
 
     static XScreen& xscreen()
     {
         static XScreen shared(68);
         return shared;
+    }
+
+    // The mould step starts without a region.
+    void beforeProgram() override
+    {
+        ASSERT_TRUE(EditRegions(file("PARAM.db"), 0, [](CammerSingleton* r) { r->roiNum[kMouldStep] = 0; }));
     }
 
     // A selected outline crosses the row y between x0 and x1.
@@ -43,23 +56,59 @@ protected:
                 return true;
         return false;
     }
+
+    // The operator's drag over the mould step's usual region, in screen points.
+    static QRect dragArea() { return DisplayRect(kRegion[kMouldStep]).translated(0, kViewTop); }
 };
 
-TEST_F(Editor, ARectangleDrawnWithRealPointerEvents)
+TEST_F(Editor, ARectangleDrawnSavedAndJudged)
 {
     startShown(1);
     press(kArea);
     QThread::msleep(1500);   // the editor bar and the template
     shoot("opened");
     ASSERT_TRUE(screen.click(kRectangleTool.x(), kRectangleTool.y()));
-    const QPoint from(300, kViewTop + 300), to(500, kViewTop + 450);
-    ASSERT_TRUE(screen.drag(from, to));
-    EXPECT_TRUE(WaitFor([&] { return outlineOnRow(kViewTop + 375, from.x() - 3, from.x() + 3); }, 5000))
+    const QRect area = dragArea();
+    ASSERT_TRUE(screen.drag(area.topLeft(), area.bottomRight()));
+    const int midY = area.center().y();
+    EXPECT_TRUE(WaitFor([&] { return outlineOnRow(midY, area.left() - 3, area.left() + 3); }, 5000))
         << "no selected rectangle on the screen";
     shoot("rectangle");
     ASSERT_TRUE(screen.click(kEndSet.x(), kEndSet.y()));
-    EXPECT_TRUE(WaitFor([&] { return !outlineOnRow(kViewTop + 375, from.x() - 3, from.x() + 3); }, 5000))
+    answer(true);   // "Whether to save parameter?"
+    EXPECT_TRUE(WaitFor([&] { return !outlineOnRow(midY, area.left() - 3, area.left() + 3); }, 5000))
         << "still editing";
+
+    // Stored: one region in the mould step, a rectangle with the first
+    // values of the white-area function (the only function switched on).
+    ASSERT_TRUE(WaitFor([&] { return regionRow(0, "detect1").startsWith("1 "); }, kWaitMs))
+        << regionRow(0, "detect1").toStdString();
+    const QStringList stored = regionRow(0, "ROI1-0").split(' ', Qt::SkipEmptyParts);
+    ASSERT_GE(stored.size(), 5);
+    EXPECT_EQ(stored.mid(1, 4), (QStringList{"200", "100", "5", "1"})) << stored.join(' ').toStdString();
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            for (const QString& line : records())
+                if (line.startsWith("Detection Mold of camera 1 Added rectangular"))
+                    return true;
+            return false;
+        },
+        kWaitMs))
+        << records().join(" | ").toStdString();
+
+    // Back on the live picture: a black mould passes, the part in the region fails.
+    ASSERT_TRUE(titleBecomes(0x1f3f8d));
+    board("set 0");
+    QList<int> words = wordsUntil(0x0F0);
+    EXPECT_EQ(words.value(words.size() - 1), 0x0F0) << Words(words);
+    board("clear 0");
+    EXPECT_FALSE(records().contains("Camera 1Alarm"));
+    setFrame(0, kMouldPatch);
+    board("set 0");
+    words = wordsUntil(0x0F5);
+    EXPECT_EQ(words.value(words.size() - 1), 0x0F5) << Words(words);
+    EXPECT_TRUE(WaitFor([&] { return records().contains("Camera 1Alarm"); }, kWaitMs));
+    shoot("judged");
 }
 
 }  // namespace

@@ -64,25 +64,6 @@ protected:
             ASSERT_TRUE(TemplateStore::WriteFrame(path, greyOf(Frame(step == 0 ? kMouldPatch : kNoPatch))));
         }
     }
-
-    // The stored value of a row of camera 0's region table.
-    QString regionRow(const QString& name) const
-    {
-        QString value;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "editor-check");
-            db.setDatabaseName(file("PARAM.db"));
-            if (db.open()) {
-                QSqlQuery q(db);
-                q.prepare("select value from cammer0 where name = ?");
-                q.addBindValue(name);
-                if (q.exec() && q.next())
-                    value = q.value(0).toString();
-            }
-        }
-        QSqlDatabase::removeDatabase("editor-check");
-        return value;
-    }
 };
 
 TEST_F(Editor, FirstRegionOfferedSavedAndJudged)
@@ -95,8 +76,8 @@ TEST_F(Editor, FirstRegionOfferedSavedAndJudged)
     ASSERT_TRUE(screen.click(kBarX, kEndSetY));
     answer(true);   // "Whether to save parameter?"
 
-    ASSERT_TRUE(WaitFor([&] { return regionRow("detect1").startsWith("1 "); }, kWaitMs)) << regionRow("detect1").toStdString();
-    const QStringList stored = regionRow("ROI1-0").split(' ', Qt::SkipEmptyParts);
+    ASSERT_TRUE(WaitFor([&] { return regionRow(0, "detect1").startsWith("1 "); }, kWaitMs)) << regionRow(0, "detect1").toStdString();
+    const QStringList stored = regionRow(0, "ROI1-0").split(' ', Qt::SkipEmptyParts);
     ASSERT_GE(stored.size(), 7);
     // A, B, C, function, shape: the filter size, a fifth of the full white difference, the alarm area, defect, polygon.
     EXPECT_EQ(stored.mid(0, 5), (QStringList{QString::number(kFilterSize), "51", QString::number(kAlarmArea), "0", "2"}));
