@@ -10,6 +10,8 @@
 
 #include <QSqlDatabase>
 
+#include <time.h>
+
 using namespace e2e;
 
 namespace {
@@ -19,6 +21,20 @@ constexpr int kNetworkTab = 5;
 constexpr QPoint kSerialCombo(650, 348);
 constexpr QPoint kNoVideo(575, 887);     // the first video choice, "no video"
 constexpr QPoint kCameraVideo(935, 887); // the third, never ticked here
+
+// The sliders of the system parameters page (600 px long): the product
+// step's delay (0 to 100 s in tenths) and the re-inspections (0 to 10).
+constexpr int kSliderLeft = 630;
+constexpr int kSliderLength = 598;
+constexpr int kProductDelayY = 252;
+constexpr int kReDetectY = 572;
+
+double Now()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
 
 class SettingsApply : public SettingsScreen
 {
@@ -95,6 +111,50 @@ TEST_F(SettingsApply, ConfirmedChangesAreSavedAndRecorded)
     ASSERT_TRUE(WaitFor([&] { return stored().serialPort == 2; }, kWaitMs));
     EXPECT_EQ(stored().videoType, 0);
     EXPECT_EQ(stored().videoFps, para.videoFps);
+}
+
+// Seconds from the mould-open edge to the cycle's OK word on the wire.
+double SecondsToOk(IOBoardSim& io, const std::function<void()>& edge)
+{
+    const double from = Now();
+    edge();
+    IOBoardSim::Event e;
+    const double until = from + kWaitMs / 1000.0;
+    while (Now() < until && io.next(&e, int((until - Now()) * 1000) + 1)) {
+        if (e.kind == QLatin1String("out") && e.word == 0x0F0)
+            return e.time - from;
+    }
+    return -1;
+}
+
+TEST_F(SettingsApply, ANewDelayAndReInspectionsAreStoredRecordedAndUsedByTheNextCycle)
+{
+    start(1);
+    open();   // on the system parameters page
+    ASSERT_TRUE(screen.click(kSliderLeft + kSliderLength * 2 / 100, kProductDelayY));   // about 2 s
+    ASSERT_TRUE(screen.click(kSliderLeft + kSliderLength * 3 / 10, kReDetectY));         // about 3 times
+    QThread::msleep(300);
+    shoot("edited");
+    ASSERT_TRUE(screen.click(kExitX, kExitY));
+    answer(true);
+    ASSERT_TRUE(WaitFor([&] { return stored().trigInDelay[0] != para.trigInDelay[0]; }, kWaitMs));
+    const WizardPara now = stored();
+    EXPECT_GE(now.trigInDelay[0], 10);
+    EXPECT_LE(now.trigInDelay[0], 40);
+    EXPECT_GE(now.reDetectTimes, 2);
+    EXPECT_LE(now.reDetectTimes, 4);
+    const QString delayLine = LanStr(236).arg(LanStr(263)).arg(para.trigInDelay[0]).arg(now.trigInDelay[0]);
+    const QString reDetectLine = LanStr(239).arg(LanStr(264)).arg(para.reDetectTimes).arg(now.reDetectTimes);
+    ASSERT_TRUE(WaitFor([&] { return records().last().contains(delayLine); }, kWaitMs))
+        << records().join(" | ").toStdString();
+    EXPECT_TRUE(records().last().contains(reDetectLine)) << records().last().toStdString();
+
+    // The next cycle judges the product step the new delay after the edge,
+    // then the mould step its own delay later.
+    ASSERT_TRUE(titleBecomes(kPressedTab));
+    const double seconds = SecondsToOk(io, [&] { board("set 0"); });
+    ASSERT_GT(seconds, 0) << "no OK word";
+    EXPECT_GE(seconds, (now.trigInDelay[0] + now.trigInDelay[1]) / 10.0 - 0.05);
 }
 
 TEST_F(SettingsApply, ChangesRefusedAreNeitherSavedNorRecorded)
