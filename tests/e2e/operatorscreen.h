@@ -132,6 +132,24 @@ protected:
         ASSERT_TRUE(screen.click(box.left() + box.width() * 44 / 100, box.top() + box.height() * 67 / 100));
     }
 
+    // Back on the live picture after a region of the mould step was saved:
+    // a black mould passes, camera 1's mould patch inside the region fails.
+    void mouldRegionJudged()
+    {
+        ASSERT_TRUE(titleBecomes(0x1f3f8d));
+        board("set 0");
+        QList<int> words = wordsUntil(0x0F0);
+        EXPECT_EQ(words.value(words.size() - 1), 0x0F0) << Words(words);
+        board("clear 0");
+        EXPECT_FALSE(records().contains("Camera 1Alarm"));
+        setFrame(0, kMouldPatch);
+        board("set 0");
+        words = wordsUntil(0x0F5);
+        EXPECT_EQ(words.value(words.size() - 1), 0x0F5) << Words(words);
+        EXPECT_TRUE(WaitFor([&] { return records().contains("Camera 1Alarm"); }, kWaitMs));
+        shoot("judged");
+    }
+
     XScreen& screen;
 };
 

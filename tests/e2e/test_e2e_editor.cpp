@@ -86,18 +86,7 @@ TEST_F(Editor, FirstRegionOfferedSavedAndJudged)
         << records().join(" | ").toStdString();
 
     // Back on the live picture: a black mould passes, the part in the region fails.
-    ASSERT_TRUE(titleBecomes(0x1f3f8d));
-    board("set 0");
-    QList<int> words = wordsUntil(0x0F0);
-    EXPECT_EQ(words.value(words.size() - 1), 0x0F0) << Words(words);
-    board("clear 0");
-    EXPECT_FALSE(records().contains("Camera 1Alarm"));
-    setFrame(0, kMouldPatch);
-    board("set 0");
-    words = wordsUntil(0x0F5);
-    EXPECT_EQ(words.value(words.size() - 1), 0x0F5) << Words(words);
-    EXPECT_TRUE(WaitFor([&] { return records().contains("Camera 1Alarm"); }, kWaitMs));
-    shoot("judged");
+    mouldRegionJudged();
 }
 
 // The same in the other languages: the questions, the editor and the
