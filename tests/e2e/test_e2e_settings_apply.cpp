@@ -8,7 +8,10 @@
 #include "core/texttable.h"
 #include "core/wizardpara.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
+#include <QTemporaryDir>
 
 #include <time.h>
 
@@ -28,6 +31,10 @@ constexpr int kSliderLeft = 630;
 constexpr int kSliderLength = 598;
 constexpr int kProductDelayY = 252;
 constexpr int kReDetectY = 572;
+
+// The advanced functions page and its export button.
+constexpr int kAdvancedFunctionsTab = 12;
+constexpr QPoint kExportButton(494, 873);
 
 double Now()
 {
@@ -155,6 +162,45 @@ TEST_F(SettingsApply, ANewDelayAndReInspectionsAreStoredRecordedAndUsedByTheNext
     const double seconds = SecondsToOk(io, [&] { board("set 0"); });
     ASSERT_GT(seconds, 0) << "no OK word";
     EXPECT_GE(seconds, (now.trigInDelay[0] + now.trigInDelay[1]) / 10.0 - 0.05);
+}
+
+// The simulated USB disk: a folder outside the working folder (the export
+// copies the whole working folder onto it).
+class ExportToDisk : public SettingsApply
+{
+protected:
+    void beforeProgram() override
+    {
+        ASSERT_TRUE(usb.isValid());
+        qputenv("MOULDMON_USB_ROOT", usb.path().toLocal8Bit());
+        ASSERT_TRUE(QDir().mkpath(file("originalimage/cammer11")));
+        writeFile("originalimage/cammer11/a.bmp", "frame");
+    }
+    void TearDown() override
+    {
+        SettingsApply::TearDown();
+        qunsetenv("MOULDMON_USB_ROOT");
+    }
+    QTemporaryDir usb;
+};
+
+TEST_F(ExportToDisk, TheFilesArriveAndThePicturesAreEmptied)
+{
+    start(1);
+    open();
+    ASSERT_TRUE(pressTab(kAdvancedFunctionsTab));
+    QThread::msleep(300);
+    ASSERT_TRUE(screen.click(kExportButton.x(), kExportButton.y()));
+    answer(true);   // "export the data?"
+    acknowledge();  // the export's result
+    const QStringList stamps = QDir(usb.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(stamps.size(), 1);
+    const QString copy = usb.path() + "/" + stamps[0] + "/" + QFileInfo(file("PARAM.db")).dir().dirName();
+    EXPECT_TRUE(QFileInfo(copy + "/PARAM.db").isFile());
+    EXPECT_EQ(ReadText(copy + "/originalimage/cammer11/a.bmp"), "frame");
+    EXPECT_FALSE(QFileInfo::exists(file("originalimage/cammer11/a.bmp")));
+    EXPECT_EQ(program->shellLines(), (QStringList{"sync", "umount " + usb.path()}));
+    writeFile("shell.log", "");   // the disk's commands are accounted for
 }
 
 TEST_F(SettingsApply, ChangesRefusedAreNeitherSavedNorRecorded)

@@ -81,7 +81,8 @@ Program::Program(const QString& dir, const QString& simCameras, const QString& i
     env.insert("MOULDMON_SIM_CAMERAS", simCameras);
     env.insert("MOULDMON_IO_DEVICE", ioDevice);
     env.insert("MOULDMON_LED_LOG", dir + "/led.log");
-    env.insert("MOULDMON_USB_ROOT", dir + "/usb");
+    if (!env.contains("MOULDMON_USB_ROOT"))   // a test's own disk, or one in the working folder
+        env.insert("MOULDMON_USB_ROOT", dir + "/usb");
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir);
     process.setProcessChannelMode(errorFile.isEmpty() ? QProcess::ForwardedErrorChannel : QProcess::SeparateChannels);
