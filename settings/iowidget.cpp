@@ -24,8 +24,6 @@ constexpr int kCountTexts = 501;   // "twice" .. "8 times"
 const int kCutModeTexts[IoAssignment::kCutModes] = {474, 475, 523};
 constexpr int kDialogTitle = 499;
 constexpr int kLastUnowned = 512;
-constexpr int kReDetect = 511;
-constexpr int kOrdinal = 476;      // + n: "2nd" .. "8th"
 
 ComboBox* rowBox(QWidget* parent)
 {
@@ -154,11 +152,6 @@ void IOWidget::setNames(const int* inputs, const int* outputs)
 void IOWidget::ResetIOName()
 {
     showRows();
-}
-
-QString IOWidget::ReDetectCaption(int n)
-{
-    return LanStr(kReDetect).arg(LanStr(kOrdinal + n));
 }
 
 void IOWidget::reset()

@@ -54,8 +54,6 @@ public:
     void setNames(const int* inputs, const int* outputs);
     // Every row shows the current names.
     void ResetIOName();
-    // The caption of the system page's re-check row for n detection steps.
-    static QString ReDetectCaption(int n);
 
 public slots:
     void reset();

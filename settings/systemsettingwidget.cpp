@@ -14,6 +14,7 @@
 #include "settings/logpages.h"
 #include "settings/netcheck.h"
 #include "settings/netstaging.h"
+#include "settings/pagerules.h"
 #include "settings/networkpages.h"
 #include "settings/networkparamswidget.h"
 #include "settings/settingsdialogs.h"
@@ -370,7 +371,7 @@ void SystemSettingWidget::connectIoPages()
     connect(ioAssign, &IOWidget::stored, this, [this](int detections) {
         if (gpWPara && gpWParaBak && gpWPara->machineType == kMultiDetect
             && gpWParaBak->pendingMachineType == kMultiDetect)
-            emit reDetectCaption(IOWidget::ReDetectCaption(detections));
+            emit reDetectCaption(ReDetectCaption(kMultiDetect, detections));
         changeWidget(kIoParamsTab);
     });
 }

@@ -162,6 +162,9 @@ void SystemSettingWidget::connectPages()
     const auto factory = [this] { return factoryParamsTicked(); };
     cameraParams->factoryTicked = factory;
     cameraFunctions->factoryTicked = factory;
+    static_cast<IOParamsWidget*>(pages[kIoParamsTab])->factoryShown = factory;
+    static_cast<IOFunctionsWidget*>(pages[kIoFunctionsTab])->factoryShown = factory;
+    connect(this, &SystemSettingWidget::reDetectCaption, systemParams, &SystemParamsWidget::setReDetectCaption);
     connect(cameraFunctions->switches.boxes[kAutoShadingSwitch], &QCheckBox::stateChanged, this,
             &SystemSettingWidget::SetAutoWDR);
 
