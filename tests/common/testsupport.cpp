@@ -56,6 +56,19 @@ void CommandRecorder::answer(const QString& program, const QByteArray& output, i
     state->answers.insert(program, CommandResult{exitCode, output});
 }
 
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 bool WaitFor(const std::function<bool()>& cond, int timeoutMs)
 {
     QElapsedTimer t;

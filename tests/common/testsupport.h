@@ -46,6 +46,11 @@ private:
     std::shared_ptr<State> state;
 };
 
+// The bytes of a file; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
+// Writes a file whole, making its folder first; false when it could not.
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+
 // Polls cond while processing events, up to timeoutMs; returns cond().
 bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 5000);
 

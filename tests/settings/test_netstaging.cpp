@@ -14,18 +14,9 @@ namespace {
 
 using Cards = QMap<QString, QStringList>;
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    ASSERT_TRUE(WriteBytes(path, bytes)) << path.toStdString();
 }
 
 TEST(NetStagingText, InterfacesFileSkipsLoopbackAndWifi)
@@ -129,9 +120,9 @@ TEST_F(NetStage, ChangeBits)
     edited.hostName = "M2";
     WizardPara::SetText(e.useName, "eth0");
     EXPECT_EQ(stage(), 1 | 2 | 4 | 8);
-    EXPECT_TRUE(readFile(work.file("cnt_net/ls_interfaces")).contains("address 192.168.3.6\n"));
-    EXPECT_EQ(readFile(work.file("cnt_net/ls_hostname")), "M2");
-    EXPECT_EQ(readFile(work.file("cnt_net/ls_hosts")), "127.0.1.1\tM2\n127.0.0.1\tM2\n\n\n127.0.0.1\tlocalhost\n# hosts\n\n");
+    EXPECT_TRUE(ReadBytes(work.file("cnt_net/ls_interfaces")).contains("address 192.168.3.6\n"));
+    EXPECT_EQ(ReadBytes(work.file("cnt_net/ls_hostname")), "M2");
+    EXPECT_EQ(ReadBytes(work.file("cnt_net/ls_hosts")), "127.0.1.1\tM2\n127.0.0.1\tM2\n\n\n127.0.0.1\tlocalhost\n# hosts\n\n");
     EXPECT_EQ(edited.hostName, "M2");
 }
 
@@ -141,7 +132,7 @@ TEST_F(NetStage, HostNameWithLinkOffIsStagedButNotKept)
     e.videoType = 2;
     EXPECT_EQ(stage(), 4);
     EXPECT_EQ(edited.hostName, "M1");
-    EXPECT_EQ(readFile(work.file("cnt_net/ls_hostname")), "M2");
+    EXPECT_EQ(ReadBytes(work.file("cnt_net/ls_hostname")), "M2");
 }
 
 TEST_F(NetStage, ApplyCopiesOnlyTheFilesOfItsBits)
@@ -150,7 +141,7 @@ TEST_F(NetStage, ApplyCopiesOnlyTheFilesOfItsBits)
     writeFile(root + "/sys/class/net/eth0/address", "00:11:22:33:44:55\n");
     NetStaging::Apply(1, inForce.cardMap, root);
     EXPECT_EQ(commands, QStringList{"cp " + work.file("cnt_net/ls_interfaces") + " " + root + "/etc/network/interfaces"});
-    EXPECT_EQ(readFile(work.file("cnt_net/registermac.txt")), "00:11:22:33:44:55=192.168.3.5;255.255.255.0;192.168.3.1\n");
+    EXPECT_EQ(ReadBytes(work.file("cnt_net/registermac.txt")), "00:11:22:33:44:55=192.168.3.5;255.255.255.0;192.168.3.1\n");
     commands.clear();
     NetStaging::Apply(4 | 2, inForce.cardMap, root);
     EXPECT_EQ(commands, QStringList({"cp " + work.file("cnt_net/ls_hostname") + " " + root + "/etc/hostname",

@@ -30,18 +30,9 @@ namespace {
 
 const char* const kPort = "18923";
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    ASSERT_TRUE(WriteBytes(path, bytes)) << path.toStdString();
 }
 
 // Runs f on a connection of its own to an SQLite file.
@@ -217,7 +208,7 @@ TEST_F(Pages, WifiButtonWritesTheBlockAndCopiesItUnderTheRoot)
         child<BLineEdit>(&page, "wifiPassword")->setText(c.password);
         QTest::mouseClick(child<QPushButton>(&page, "updateWifi"), Qt::LeftButton);
         EXPECT_EQ(questions, QStringList{LanStr(448)}) << c.what;
-        EXPECT_EQ(readFile("cnt_net/wlanpwd.conf"), c.file) << c.what;
+        EXPECT_EQ(ReadBytes("cnt_net/wlanpwd.conf"), c.file) << c.what;
         const QStringList copies = commands.lines().mid(before);
         if (c.yes)
             EXPECT_EQ(copies, QStringList{"cp -f " + work.file("cnt_net/wlanpwd.conf") + " " + work.file("root")

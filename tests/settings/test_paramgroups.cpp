@@ -8,6 +8,7 @@
 #include "core/wizardpara.h"
 #include "settings/paramgroups.h"
 #include "tests/common/testsupport.h"
+#include "tests/settings/scriptedports.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +16,6 @@
 #include <QFile>
 
 namespace {
-
-class ScriptedPorts : public MaintenancePorts
-{
-public:
-    QStringList log;
-    QList<bool> answers;   // in order; no when used up
-
-    bool ask(const QString& t) override
-    {
-        const bool yes = !answers.isEmpty() && answers.takeFirst();
-        log << QString("ask %1 %2").arg(t, yes ? "yes" : "no");
-        return yes;
-    }
-    void warn(const QString& t) override { log << "warn " + t; }
-    void record(const QString& t) override { log << "record " + t; }
-    void confirmSettings() override { log << "confirm"; }
-    void flush() override { log << "flush"; }
-};
 
 QByteArray Read(const QString& path)
 {
