@@ -27,6 +27,57 @@ constexpr int kDateCheckMs = 60000;
 constexpr int kTempCheckMs = 5000;
 constexpr int kTempAlarmMs = 1000;
 const char* const kArchiveDir = "./RECORD";
+
+// A controller timer whose work is held while a step is judged: it then
+// counts as running until the held work ran, and a start or a stop in the
+// meantime drops the held work, as it would have dropped the expiry.
+class HeldTimer : public RunTimer
+{
+public:
+    HeldTimer(RunClock& clock, bool singleShot, std::function<void()> work, const bool& judging,
+              std::function<void(std::function<void()>)> hold)
+        : work(std::move(work))
+        , judging(judging)
+        , hold(std::move(hold))
+    {
+        inner = clock.createTimer(singleShot, [this] { expired(); });
+    }
+    void start(int ms) override
+    {
+        held = false;
+        inner->start(ms);
+    }
+    void stop() override
+    {
+        held = false;
+        inner->stop();
+    }
+    bool isActive() const override { return held || inner->isActive(); }
+
+private:
+    void expired()
+    {
+        if (!judging) {
+            work();
+            return;
+        }
+        if (held)
+            return;   // a periodic timer expiring again while held counts once
+        held = true;
+        hold([this] {
+            if (!held)
+                return;
+            held = false;
+            work();
+        });
+    }
+
+    std::unique_ptr<RunTimer> inner;
+    std::function<void()> work;
+    const bool& judging;
+    std::function<void(std::function<void()>)> hold;
+    bool held = false;
+};
 }  // namespace
 
 RunController::RunController(const Ports& given)
@@ -35,27 +86,45 @@ RunController::RunController(const Ports& given)
     Q_ASSERT(ports.io && ports.screen && ports.net && ports.clock && ports.record);
     RunClock& clock = *ports.clock;
     runTimer = clock.createTimer(true, [this] { Run(); });
-    inCheckTimer = clock.createTimer(false, [this] { InCheck(); });
+    releaseTimer = clock.createTimer(true, [this] { releaseHeldWork(); });
+    inCheckTimer = timer(false, [this] { InCheck(); });
     for (int n = 0; n < kTriggerInputs; ++n) {
-        debounceTimer[n] = clock.createTimer(false, [this, n] {
+        debounceTimer[n] = timer(false, [this, n] {
             debounceTimer[n]->stop();
             CheckInput(n);
         });
     }
     for (int d = 0; d < kMaxDetects; ++d)
-        countdownTimer[d] = clock.createTimer(false, [this, d] { TimerUp(d); });
-    showTimer = clock.createTimer(false, [this] { TimerShow(); });
-    outNgTimer = clock.createTimer(false, [this] { OutTimerOutNG(); });
-    clampPulseTimer = clock.createTimer(false, [this] { OutTimerNotAllowClose(); });
-    ejectorPulseTimer = clock.createTimer(false, [this] { OutTimerNotAllowThimble(); });
-    reserveTimer = clock.createTimer(false, [this] { OutTimerReserveOutput(); });
-    alarmResetTimer = clock.createTimer(false, [this] { SlotResetAlarm(); });
-    tempTimer = clock.createTimer(false, [this] { CheckTemp(); });
-    dateTimer = clock.createTimer(false, [this] { ports.record->SlotCheckDate(); });
-    warnTimer = clock.createTimer(true, [this] { ports.screen->ShowWarning(pendingWarning); });
+        countdownTimer[d] = timer(false, [this, d] { TimerUp(d); });
+    showTimer = timer(false, [this] { TimerShow(); });
+    outNgTimer = timer(false, [this] { OutTimerOutNG(); });
+    clampPulseTimer = timer(false, [this] { OutTimerNotAllowClose(); });
+    ejectorPulseTimer = timer(false, [this] { OutTimerNotAllowThimble(); });
+    reserveTimer = timer(false, [this] { OutTimerReserveOutput(); });
+    alarmResetTimer = timer(false, [this] { SlotResetAlarm(); });
+    tempTimer = timer(false, [this] { CheckTemp(); });
+    dateTimer = timer(false, [this] { ports.record->SlotCheckDate(); });
+    warnTimer = timer(true, [this] { ports.screen->ShowWarning(pendingWarning); });
 }
 
 RunController::~RunController() = default;
+
+std::unique_ptr<RunTimer> RunController::timer(bool singleShot, std::function<void()> work)
+{
+    return std::make_unique<HeldTimer>(*ports.clock, singleShot, std::move(work), judgingNow,
+                                       [this](std::function<void()> held) { heldWork.push_back(std::move(held)); });
+}
+
+// The work the timers held during a judgement, in the order it came; a
+// judgement it starts holds what follows again.
+void RunController::releaseHeldWork()
+{
+    while (!judgingNow && !heldWork.empty()) {
+        const std::function<void()> work = std::move(heldWork.front());
+        heldWork.pop_front();
+        work();
+    }
+}
 
 void RunController::setViews(const QVector<RunView*>& cameraViews)
 {

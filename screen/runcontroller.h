@@ -31,6 +31,8 @@
 #include <QVector>
 #include <QtGlobal>
 #include <array>
+#include <deque>
+#include <functional>
 #include <memory>
 
 class OperationRecord;
@@ -52,6 +54,8 @@ public:
         RunClock* clock = nullptr;
         OperationRecord* record = nullptr;
     };
+
+    static constexpr int kPassMs = 3;   // from the end of a pass to the next
 
     explicit RunController(const Ports& ports);
     ~RunController();
@@ -84,6 +88,8 @@ public:
     bool staleFrame(int step, int camera) const;
     void markFrames(int step);
     bool stepBusy(int step) const;
+    // A step is being judged (RunScreen::InspectAll runs).
+    bool judging() const { return judgingNow; }
     void RunAlgorithm(int camera, int detect, bool judged = false);
     void ReCheck();
 
@@ -137,6 +143,7 @@ private:
     void inhibitClampAfterStart();
 
     // Polling pass.
+    void pass();
     void passBody();
     void takeFrames();
     void endPass();
@@ -164,6 +171,8 @@ private:
     // Inspection.
     int inspectedStep(int detect) const;
     bool judgeAtOnce(const QVector<int>& cameraList, int detect);
+    std::unique_ptr<RunTimer> timer(bool singleShot, std::function<void()> work);
+    void releaseHeldWork();
     void cameraNgOutputs(int p);
     void cameraNgBookkeeping(int camera, int s, int p);
     void pruneOriginals();
@@ -209,5 +218,9 @@ private:
     std::unique_ptr<RunTimer> dateTimer;
     std::unique_ptr<RunTimer> warnTimer;   // shows pendingWarning outside the pass
     QString pendingWarning;
+    bool judgingNow = false;
+    bool inPass = false;
+    std::deque<std::function<void()>> heldWork;   // timers' work that came during a judgement
+    std::unique_ptr<RunTimer> releaseTimer;        // runs it after the judgement
     bool countWriteFailed = false;   // reported; reported again after a good write
 };

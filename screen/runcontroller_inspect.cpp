@@ -94,7 +94,16 @@ bool RunController::judgeAtOnce(const QVector<int>& cameraList, int detect)
     QVector<RunView*> list;
     for (int c : cameraList)
         list.append(views[c]);
-    return ports.screen->InspectAll(list, inspectedStep(detect));
+    // The screen may serve events while it judges: the passes due meanwhile
+    // end at once (even when this pass judges) and the timers' work waits.
+    if (inPass)
+        runTimer->start(kPassMs);
+    judgingNow = true;
+    const bool judged = ports.screen->InspectAll(list, inspectedStep(detect));
+    judgingNow = false;
+    if (!heldWork.empty())
+        releaseTimer->start(0);
+    return judged;
 }
 
 // The cameras of the list whose latest frame can be judged. Any other is NG

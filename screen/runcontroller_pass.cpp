@@ -16,7 +16,6 @@
 #include "screen/runview.h"
 
 namespace {
-constexpr int kPassMs = 3;
 constexpr int kLostPassMs = 3000;
 constexpr int kTickMs = 100;
 constexpr int kWhiteBalancePass = 50;
@@ -43,6 +42,20 @@ void countOn(int& counter)
 }  // namespace
 
 void RunController::Run()
+{
+    if (judgingNow) {
+        // A pass due while a step is judged: its work comes with the first
+        // pass after the judgement.
+        ports.screen->PassEnded();
+        runTimer->start(kPassMs);
+        return;
+    }
+    inPass = true;
+    pass();
+    inPass = false;
+}
+
+void RunController::pass()
 {
     countOn(gRunCount);
     // tR stops at the white-balance pass, so that pass comes once after

@@ -38,7 +38,9 @@ public:
 
     // Judges `step` on every view of the list at once, each exactly as its
     // RunView::Inspect(step) would (the cameras in parallel); false when the
-    // views are to be inspected one by one.
+    // views are to be inspected one by one. It may serve the GUI thread's
+    // events meanwhile (never user input): the run controller then holds its
+    // own timers' work, and its passes end at once.
     virtual bool InspectAll(const QVector<RunView*>& /*views*/, int /*step*/) { return false; }
 
     // Display.

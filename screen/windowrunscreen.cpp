@@ -14,8 +14,12 @@
 #include "widgets/bmessagebox.h"
 #include "widgets/passwordbox.h"
 
+#include <QEventLoop>
 #include <QStackedLayout>
 #include <QTimer>
+
+#include <exception>
+#include <thread>
 
 bool WindowRunScreen::cameraLost() const
 {
@@ -84,7 +88,10 @@ void WindowRunScreen::SaveSerials()
     SaveSN(0);
 }
 
-// The views are the window's camera views: judged in parallel.
+// The views are the window's camera views: judged in parallel, on threads
+// other than the GUI thread, which meanwhile serves its events except user
+// input and sockets (the views paint what they showed before the judgement;
+// the run controller's passes end at once and its timers' work waits).
 bool WindowRunScreen::InspectAll(const QVector<RunView*>& views, int step)
 {
     QVector<CammerWidget*> widgets;
@@ -94,7 +101,24 @@ bool WindowRunScreen::InspectAll(const QVector<RunView*>& views, int step)
             return false;
         widgets.append(widget);
     }
-    CammerWidget::InspectAll(widgets, step);
+    for (CammerWidget* widget : widgets)
+        widget->setJudging(true);
+    QEventLoop served;
+    std::exception_ptr failure;
+    std::thread judge([&] {
+        try {
+            CammerWidget::InspectAll(widgets, step);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&served, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    served.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    judge.join();
+    for (CammerWidget* widget : widgets)
+        widget->setJudging(false);
+    if (failure)
+        std::rethrow_exception(failure);
     return true;
 }
 

@@ -96,13 +96,14 @@ std::vector<qint64> RecordingIO::timesOf(int w) const
 
 bool FakeView::TakeFrame()
 {
+    ++frameTakes;
     return delivering;
 }
 
 void FakeView::Inspect(int step)
 {
     ok = verdict[step];
-    inspections.push_back({clock.elapsedMs(), step});
+    inspections.push_back({clock.elapsedMs(), step, frameTakes});
     calls << QStringLiteral("Inspect %1").arg(step);
 }
 
@@ -132,7 +133,12 @@ bool FakeScreen::InspectAll(const QVector<RunView*>& list, int step)
 {
     if (!judgeAtOnce)
         return false;
-    atOnce.push_back({list, step});
+    const int passesBefore = passes, ticksBefore = ticks;
+    if (whileJudging)
+        whileJudging();
+    if (judgingMs > 0)
+        clock->advance(judgingMs);
+    atOnce.push_back({list, step, passes - passesBefore, ticks - ticksBefore});
     for (RunView* view : list)
         view->Inspect(step);
     return true;
@@ -150,6 +156,8 @@ RunTest::RunTest()
 {
     Data_Init();
     gLan = 1;
+    screen.clock = &clock;
+    screen.judgingMs = qEnvironmentVariableIntValue("RUNCTL_JUDGING_MS");
     if (!pMutexIO)
         pMutexIO = new QMutex;
     savedPara = gpWPara;

@@ -96,6 +96,7 @@ public:
     QVector<FailedRegion> failed{{0, 0}};  // the regions of an NG verdict
     int failedStep = -1;                   // the step they belong to; -1 any
     bool delivering = true;    // a new frame on every pass
+    int frameTakes = 0;        // TakeFrame calls
     QString fault;             // the latest frame cannot be used
     bool ok = true;
     int whiteBalance = 0;
@@ -104,6 +105,7 @@ public:
     struct Inspection {
         qint64 t;
         int step;
+        int frameTakes;   // TakeFrame calls until then
     };
     std::vector<Inspection> inspections;
 
@@ -143,9 +145,17 @@ public:
 
     RunController* controller = nullptr;
     bool judgeAtOnce = qEnvironmentVariableIsSet("RUNCTL_INSPECT_AT_ONCE");
+    // Time the clock moves on while InspectAll judges, firing the timers
+    // that come due meanwhile, as the program's window serves its events
+    // while other threads judge; whileJudging runs first.
+    qint64 judgingMs = 0;
+    std::function<void()> whileJudging;
+    FakeClock* clock = nullptr;
     struct AtOnce {
         QVector<RunView*> views;
         int step;
+        int passes = 0;   // passes ended while it judged
+        int ticks = 0;    // countdown ticks shown while it judged
     };
     std::vector<AtOnce> atOnce;   // every InspectAll that judged
     // Runs while the re-check waits (as a question the editor asks would).
