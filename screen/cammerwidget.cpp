@@ -13,6 +13,7 @@
 #include "network/network.h"
 #include "screen/roioperation.h"
 #include "screen/roiparapanel.h"
+#include "screen/servedwork.h"
 #include "screen/viewreadings.h"
 
 #include <QImage>
@@ -297,16 +298,21 @@ void CammerWidget::StartBlink()
         blinkTimer->start(kBlinkMs);
 }
 
+// Result pictures are made on a thread of their own while the GUI thread
+// serves its events; the view meanwhile paints what it showed before.
 void CammerWidget::SaveFailImage(int step, int kind, bool doorCycle)
 {
-    if (complete)
-        ResultImage::SaveFailImage(*work, step, kind, doorCycle);
+    if (!complete)
+        return;
+    setJudging(true);
+    RunServingEvents([&] { ResultImage::SaveFailImage(*work, step, kind, doorCycle); });
+    setJudging(false);
 }
 
 // The controller moves the result-image state on itself.
 void CammerWidget::UpdateFailImage(int step, int kind, int imageState)
 {
-    ResultImage::UpdateFailImage(cameraIndex, step, kind, &imageState);
+    RunServingEvents([&] { ResultImage::UpdateFailImage(cameraIndex, step, kind, &imageState); });
 }
 
 void CammerWidget::HandOff(int step, bool ng, bool ok)

@@ -28,16 +28,17 @@ constexpr int kTempCheckMs = 5000;
 constexpr int kTempAlarmMs = 1000;
 const char* const kArchiveDir = "./RECORD";
 
-// A controller timer whose work is held while a step is judged: it then
+// A controller timer whose work is held while the controller waits for work
+// that serves the GUI thread's events: it then
 // counts as running until the held work ran, and a start or a stop in the
 // meantime drops the held work, as it would have dropped the expiry.
 class HeldTimer : public RunTimer
 {
 public:
-    HeldTimer(RunClock& clock, bool singleShot, std::function<void()> work, const bool& judging,
+    HeldTimer(RunClock& clock, bool singleShot, std::function<void()> work, const int& waiting,
               std::function<void(std::function<void()>)> hold)
         : work(std::move(work))
-        , judging(judging)
+        , waiting(waiting)
         , hold(std::move(hold))
     {
         inner = clock.createTimer(singleShot, [this] { expired(); });
@@ -57,7 +58,7 @@ public:
 private:
     void expired()
     {
-        if (!judging) {
+        if (waiting == 0) {
             work();
             return;
         }
@@ -74,7 +75,7 @@ private:
 
     std::unique_ptr<RunTimer> inner;
     std::function<void()> work;
-    const bool& judging;
+    const int& waiting;
     std::function<void(std::function<void()>)> hold;
     bool held = false;
 };
@@ -111,15 +112,29 @@ RunController::~RunController() = default;
 
 std::unique_ptr<RunTimer> RunController::timer(bool singleShot, std::function<void()> work)
 {
-    return std::make_unique<HeldTimer>(*ports.clock, singleShot, std::move(work), judgingNow,
+    return std::make_unique<HeldTimer>(*ports.clock, singleShot, std::move(work), waitDepth,
                                        [this](std::function<void()> held) { heldWork.push_back(std::move(held)); });
 }
 
-// The work the timers held during a judgement, in the order it came; a
-// judgement it starts holds what follows again.
+RunController::Waiting::Waiting(RunController& controller) : controller(controller)
+{
+    // A pass that waits arms the next one, which then ends at once.
+    if (controller.inPass && controller.waitDepth == 0)
+        controller.runTimer->start(kPassMs);
+    ++controller.waitDepth;
+}
+
+RunController::Waiting::~Waiting()
+{
+    if (--controller.waitDepth == 0 && !controller.heldWork.empty())
+        controller.releaseTimer->start(0);
+}
+
+// The work the timers held meanwhile, in the order it came; waiting again
+// holds what follows.
 void RunController::releaseHeldWork()
 {
-    while (!judgingNow && !heldWork.empty()) {
+    while (waitDepth == 0 && !heldWork.empty()) {
         const std::function<void()> work = std::move(heldWork.front());
         heldWork.pop_front();
         work();

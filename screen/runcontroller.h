@@ -88,8 +88,9 @@ public:
     bool staleFrame(int step, int camera) const;
     void markFrames(int step);
     bool stepBusy(int step) const;
-    // A step is being judged (RunScreen::InspectAll runs).
-    bool judging() const { return judgingNow; }
+    // The controller waits for work that may serve the GUI thread's events
+    // (the judgement of a step, the decision and its result pictures).
+    bool waiting() const { return waitDepth > 0; }
     void RunAlgorithm(int camera, int detect, bool judged = false);
     void ReCheck();
 
@@ -172,6 +173,18 @@ private:
     int inspectedStep(int detect) const;
     bool judgeAtOnce(const QVector<int>& cameraList, int detect);
     std::unique_ptr<RunTimer> timer(bool singleShot, std::function<void()> work);
+    // While the controller waits for work that may serve the GUI thread's
+    // events: the passes end at once and the timers hold their work.
+    class Waiting
+    {
+    public:
+        explicit Waiting(RunController& controller);
+        ~Waiting();
+        Q_DISABLE_COPY(Waiting)
+
+    private:
+        RunController& controller;
+    };
     void releaseHeldWork();
     void cameraNgOutputs(int p);
     void cameraNgBookkeeping(int camera, int s, int p);
@@ -218,8 +231,9 @@ private:
     std::unique_ptr<RunTimer> dateTimer;
     std::unique_ptr<RunTimer> warnTimer;   // shows pendingWarning outside the pass
     QString pendingWarning;
-    bool judgingNow = false;
+    int waitDepth = 0;
     bool inPass = false;
+    int originalsKept = -1;   // files under ./originalimage; -1 not yet counted
     std::deque<std::function<void()>> heldWork;   // timers' work that came during a judgement
     std::unique_ptr<RunTimer> releaseTimer;        // runs it after the judgement
     bool countWriteFailed = false;   // reported; reported again after a good write

@@ -30,6 +30,7 @@ void RunController::CheckNG()
 {
     if (gFromTrain)
         return;
+    const Waiting waiting(*this);   // the views make the result pictures
     const int d = decisionStep();
     const bool manual = st.manualCycle;
     const bool anyNg = judgeCameras();

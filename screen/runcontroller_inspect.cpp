@@ -94,16 +94,8 @@ bool RunController::judgeAtOnce(const QVector<int>& cameraList, int detect)
     QVector<RunView*> list;
     for (int c : cameraList)
         list.append(views[c]);
-    // The screen may serve events while it judges: the passes due meanwhile
-    // end at once (even when this pass judges) and the timers' work waits.
-    if (inPass)
-        runTimer->start(kPassMs);
-    judgingNow = true;
-    const bool judged = ports.screen->InspectAll(list, inspectedStep(detect));
-    judgingNow = false;
-    if (!heldWork.empty())
-        releaseTimer->start(0);
-    return judged;
+    const Waiting waiting(*this);
+    return ports.screen->InspectAll(list, inspectedStep(detect));
 }
 
 // The cameras of the list whose latest frame can be judged. Any other is NG
@@ -273,11 +265,15 @@ void RunController::relearnStep(int camera, int s)
     CheckArea(false);
 }
 
-// Keeps at most 200 saved frames, deleting the oldest.
+// Keeps at most 200 saved frames, deleting the oldest. Only this controller
+// adds frames there: they are counted once, then as they are saved.
 void RunController::pruneOriginals()
 {
+    if (originalsKept >= 0 && originalsKept <= kOriginalsKept)
+        return;
     QList<QFileInfo> files;
     FoundAllFile(files, QLatin1String(kOriginalsDir));
+    originalsKept = std::min<int>(files.size(), kOriginalsKept);
     if (files.size() <= kOriginalsKept)
         return;
     SortFileByTime(files);
@@ -290,6 +286,8 @@ void RunController::saveOriginal(int camera, int s)
     const QString stamp = ports.clock->now().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
     views[camera]->SaveOriginal(
             QStringLiteral("%1/cammer%2%3/template%4.bmp").arg(QLatin1String(kOriginalsDir)).arg(camera + 1).arg(s + 1).arg(stamp));
+    if (originalsKept >= 0)
+        ++originalsKept;
 }
 
 // Automatic retry: the current step again on every camera, on the frames the

@@ -43,9 +43,9 @@ void countOn(int& counter)
 
 void RunController::Run()
 {
-    if (judgingNow) {
-        // A pass due while a step is judged: its work comes with the first
-        // pass after the judgement.
+    if (waiting()) {
+        // A pass due while the controller waits: its work comes with the
+        // first pass after the wait.
         ports.screen->PassEnded();
         runTimer->start(kPassMs);
         return;

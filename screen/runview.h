@@ -52,7 +52,9 @@ public:
     // Decision.
     virtual void StartBlink() = 0;   // blink the defects, 1000 ms
     // Annotates imageWork as the pending picture kind (0 NG, 1 OK) of the
-    // step; doorCycle captions it as a safety-door cycle.
+    // step; doorCycle captions it as a safety-door cycle. This and the
+    // caption below may serve the GUI thread's events while they draw (see
+    // RunController).
     virtual void SaveFailImage(int step, int kind, bool doorCycle) = 0;
     // Captions pending picture kind by the result-image state it is in; the
     // controller then moves the state on (RunController::CaptionedState).

@@ -10,16 +10,13 @@
 #include "screen/iostatuswidget.h"
 #include "screen/mainwindow.h"
 #include "screen/runcontroller.h"
+#include "screen/servedwork.h"
 #include "screen/titlebar.h"
 #include "widgets/bmessagebox.h"
 #include "widgets/passwordbox.h"
 
-#include <QEventLoop>
 #include <QStackedLayout>
 #include <QTimer>
-
-#include <exception>
-#include <thread>
 
 bool WindowRunScreen::cameraLost() const
 {
@@ -103,22 +100,9 @@ bool WindowRunScreen::InspectAll(const QVector<RunView*>& views, int step)
     }
     for (CammerWidget* widget : widgets)
         widget->setJudging(true);
-    QEventLoop served;
-    std::exception_ptr failure;
-    std::thread judge([&] {
-        try {
-            CammerWidget::InspectAll(widgets, step);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        QMetaObject::invokeMethod(&served, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    served.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
-    judge.join();
+    RunServingEvents([&] { CammerWidget::InspectAll(widgets, step); });
     for (CammerWidget* widget : widgets)
         widget->setJudging(false);
-    if (failure)
-        std::rethrow_exception(failure);
     return true;
 }
 

@@ -110,6 +110,10 @@ void FakeView::Inspect(int step)
 void FakeView::SaveFailImage(int step, int kind, bool door)
 {
     calls << QStringLiteral("SaveFailImage %1 %2%3").arg(step).arg(kind).arg(door ? " door" : "");
+    if (whilePicture)
+        whilePicture(step);
+    if (pictureMs > 0)
+        clock.advance(pictureMs);
 }
 
 void FakeView::UpdateFailImage(int step, int kind, int state)

@@ -97,6 +97,8 @@ public:
     int failedStep = -1;                   // the step they belong to; -1 any
     bool delivering = true;    // a new frame on every pass
     int frameTakes = 0;        // TakeFrame calls
+    qint64 pictureMs = 0;      // the clock moves on while a result picture is made
+    std::function<void(int step)> whilePicture;   // runs first
     QString fault;             // the latest frame cannot be used
     bool ok = true;
     int whiteBalance = 0;

@@ -1,13 +1,15 @@
-// A step judged while the GUI thread serves its events (the program's window
-// judges on other threads): the passes that come due meanwhile only end, the
-// controller's timers hold their work until the decision, and the outputs,
-// verdicts and records come exactly as when judging held the thread.
+// A step judged, and its result pictures made, while the GUI thread serves
+// its events (the program judges and draws on other threads): the passes
+// that come due meanwhile only end, the controller's timers hold their work
+// until the decision, and the outputs, verdicts and records come exactly as
+// when the work held the thread.
 
 #include "runfixture.h"
 
 namespace {
 
 constexpr qint64 kJudgingMs = 40;   // longer than a countdown tick's third
+constexpr qint64 kPictureMs = 7;    // each result picture
 
 struct Machine {
     const char* name;
@@ -15,6 +17,7 @@ struct Machine {
     int retries;
     bool productOk, mouldOk;
     int multiDetect;   // stations of the multi-detection type
+    bool doorClosesWhileDrawing = false;   // door trigger: the door closes while the first mould picture is drawn
 };
 
 // What a run leaves behind, apart from the times.
@@ -30,11 +33,11 @@ void PrintTo(const Machine& m, std::ostream* os)
 }
 
 // Two cycles of a machine (the alarm reset after each), each judgement
-// taking judgingMs of the clock.
+// taking judgingMs of the clock and each result picture pictureMs.
 class Cycles : public RunTest
 {
 public:
-    Cycles(const Machine& m, qint64 judgingMs)
+    Cycles(const Machine& m, qint64 judgingMs, qint64 pictureMs)
     {
         screen.judgeAtOnce = true;
         screen.judgingMs = judgingMs;
@@ -48,7 +51,16 @@ public:
                 para.trigInDelay[d] = 3 + d;   // stations 0.1 s apart
             }
         }
-        start(2);
+        start(2, !m.doorClosesWhileDrawing);
+        for (auto& v : views)
+            v->pictureMs = pictureMs;
+        if (m.doorClosesWhileDrawing) {
+            para.doorTriggerDetect = 1;
+            views[0]->whilePicture = [this](int step) {
+                if (step == 1 && !closed)
+                    setInput(1, closed = true);
+            };
+        }
         verdict(0, m.productOk);
         verdict(1, m.mouldOk);
         for (int k = 0; k < 2; ++k) {
@@ -73,6 +85,7 @@ public:
     void TestBody() override {}
 
     Outcome outcome;
+    bool closed = false;
     int judgements = 0;
     int passesWhileJudging = 0;
     int ticksWhileJudging = 0;
@@ -82,17 +95,18 @@ class Judging : public ::testing::TestWithParam<Machine>
 {
 };
 
-// Every machine runs twice, judging at once and judging for 40 ms: the same
-// words in the same order, the same calls on the views, records and reports.
+// Every machine runs twice, judging and drawing at once, then judging for
+// 40 ms and drawing each picture for 7 ms: the same words in the same order,
+// the same calls on the views, records and reports.
 TEST_P(Judging, SameOutcomeAsJudgingThatHoldsTheThread)
 {
     Outcome held;
     {
-        const Cycles run(GetParam(), 0);
+        const Cycles run(GetParam(), 0, 0);
         ASSERT_GE(run.judgements, 1);
         held = run.outcome;
     }
-    const Cycles served(GetParam(), kJudgingMs);
+    const Cycles served(GetParam(), kJudgingMs, kPictureMs);
     EXPECT_EQ(served.outcome.words, held.words);
     EXPECT_EQ(served.outcome.calls, held.calls);
     EXPECT_EQ(served.outcome.records, held.records);
@@ -108,6 +122,7 @@ const Machine kMachines[] = {
     {"mould_NG_after_two_retries", 0, 2, true, false, 0},
     {"two_colour_machine", 1, 0, true, false, 0},
     {"multi_detection_stations", 4, 0, true, false, 3},
+    {"door_closes_while_the_pictures_are_drawn", 0, 0, true, true, 0, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Machines, Judging, ::testing::ValuesIn(kMachines),
