@@ -447,8 +447,9 @@ std::vector<Pose> searchTop(const cv::Mat& img, const Level& level, int range)
                 cv::scaleAdd(ex(at), t.gx, acc, acc);
                 cv::scaleAdd(ey(at), t.gy, acc, acc);
             }
+            // The first angle of the list wins a tie, whatever order the threads merge in.
             std::lock_guard<std::mutex> lock(merge);
-            cv::Mat better = acc > best;
+            const cv::Mat better = (acc > best) | ((acc == best) & (bestAngle > k));
             acc.copyTo(best, better);
             bestAngle.setTo(k, better);
         }
