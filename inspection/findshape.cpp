@@ -83,12 +83,37 @@ double scoreAt(const cv::Mat& img, const std::vector<Turned>& model, const cv::P
 // its position to a fraction of a pixel.
 constexpr double kFineSigma = 1.0;
 
+void smoothImage(const cv::Mat& img, cv::Mat& smooth)
+{
+    cv::GaussianBlur(img, smooth, cv::Size(5, 5), kFineSigma, kFineSigma, cv::BORDER_REPLICATE);
+}
+
+void sobelOf(const cv::Mat& img, cv::Mat& gx, cv::Mat& gy)
+{
+    cv::Sobel(img, gx, CV_32F, 1, 0, 3, 1, 0, cv::BORDER_REPLICATE);
+    cv::Sobel(img, gy, CV_32F, 0, 1, 3, 1, 0, cv::BORDER_REPLICATE);
+}
+
 void smoothedGradients(const cv::Mat& img, cv::Mat* gx, cv::Mat* gy)
 {
     cv::Mat smooth;
-    cv::GaussianBlur(img, smooth, cv::Size(5, 5), kFineSigma, kFineSigma, cv::BORDER_REPLICATE);
-    cv::Sobel(smooth, *gx, CV_32F, 1, 0, 3, 1, 0, cv::BORDER_REPLICATE);
-    cv::Sobel(smooth, *gy, CV_32F, 0, 1, 3, 1, 0, cv::BORDER_REPLICATE);
+    smoothImage(img, smooth);
+    sobelOf(smooth, *gx, *gy);
+}
+
+// Images of the calling thread that keep their memory from one search to the
+// next: a search over a whole frame would otherwise map, fault in and clear
+// megabytes each time. A header of the size asked for over the buffer.
+enum Scratch { kFieldX, kFieldY, kFieldSmooth, kPyramid, kScratchCount = kPyramid + kMaxLevels };
+
+cv::Mat threadScratch(int i, const cv::Size& size, int type)
+{
+    thread_local std::vector<uchar> buffers[kScratchCount];
+    std::vector<uchar>& buffer = buffers[i];
+    const size_t bytes = static_cast<size_t>(size.area()) * CV_ELEM_SIZE(type);
+    if (buffer.size() < bytes)   // grows to the largest asked for, then stays
+        buffer.resize(bytes);
+    return cv::Mat(size, type, buffer.data());
 }
 
 float bilinearAt(const cv::Mat& m, float x, float y)
@@ -313,18 +338,23 @@ public:
         const cv::Rect frame(0, 0, img.cols, img.rows);
         const cv::Rect roi = want & frame;
         origin = want.tl();
-        gx = cv::Mat::zeros(want.size(), CV_32F);
-        gy = cv::Mat::zeros(want.size(), CV_32F);
+        gx = threadScratch(kFieldX, want.size(), CV_32F);
+        gy = threadScratch(kFieldY, want.size(), CV_32F);
+        if (roi != want) {   // no gradient beyond the image
+            gx.setTo(0);
+            gy.setTo(0);
+        }
         if (roi.empty())
             return;
-        // Gradients over the part with a few pixels of real context.
+        // Gradients over the part with a few pixels of real context, written
+        // straight into the field (Sobel reads the context around its part).
         const cv::Rect context = cv::Rect(roi.x - 4, roi.y - 4, roi.width + 8, roi.height + 8) & frame;
-        cv::Mat sx, sy;
-        smoothedGradients(img(context), &sx, &sy);
-        const cv::Rect inContext(roi.tl() - context.tl(), roi.size());
+        cv::Mat smooth = threadScratch(kFieldSmooth, context.size(), CV_8UC1);
+        smoothImage(img(context), smooth);
+        const cv::Mat part = smooth(cv::Rect(roi.tl() - context.tl(), roi.size()));
         const cv::Rect inField(roi.tl() - origin, roi.size());
-        sx(inContext).copyTo(gx(inField));
-        sy(inContext).copyTo(gy(inField));
+        cv::Mat fx = gx(inField), fy = gy(inField);
+        sobelOf(part, fx, fy);
     }
 
     struct Value {
@@ -540,8 +570,9 @@ FindShape::Match FindShape::Search(const cv::Mat& window, const cv::Point& origi
     // Pyramid of the window, no deeper than the model nor than the window allows.
     std::vector<cv::Mat> pyramid{window};
     while (static_cast<int>(pyramid.size()) < Levels() && std::min(pyramid.back().cols, pyramid.back().rows) >= 8) {
-        cv::Mat smaller;
-        cv::pyrDown(pyramid.back(), smaller);
+        const cv::Size half((pyramid.back().cols + 1) / 2, (pyramid.back().rows + 1) / 2);
+        cv::Mat smaller = threadScratch(kPyramid + static_cast<int>(pyramid.size()), half, CV_8UC1);
+        cv::pyrDown(pyramid.back(), smaller, half);
         pyramid.push_back(smaller);
     }
     const int topLevel = static_cast<int>(pyramid.size()) - 1;

@@ -8,6 +8,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -208,3 +209,33 @@ TEST(FindShape, SmallWindowStillSearched)
 }
 
 }  // namespace
+
+// A search keeps its working images from one call to the next: the result
+// of a search does not depend on what was searched before it, nor on the
+// thread it runs on.
+TEST(FindShape, SearchesDoNotDependOnWhatWasSearchedBefore)
+{
+    const FindShape shifted = model(0), turned = model(20);
+    const cv::Mat image = moved(frame(), cv::Point2d(4, -3), 6, 2.0);
+    const std::vector<cv::Rect> windows{cv::Rect(0, 0, kW, kH), cv::Rect(60, 40, 220, 170),
+                                        cv::Rect(kW - 200, 0, 200, kH), cv::Rect(90, 60, 150, 120)};
+    auto searchAll = [&] {
+        std::vector<double> seen;
+        for (const FindShape* f : {&shifted, &turned}) {
+            for (const cv::Rect& w : windows) {
+                const FindShape::Match m = f->Search(image(w), w.tl());
+                seen.insert(seen.end(), {double(m.found), m.score, m.angle, m.shift.x, m.shift.y});
+            }
+        }
+        return seen;
+    };
+    const std::vector<double> first = searchAll();
+    EXPECT_EQ(searchAll(), first);
+    std::vector<double> onAnotherThread;
+    std::thread([&] { onAnotherThread = searchAll(); }).join();
+    EXPECT_EQ(onAnotherThread, first);
+    // One window searched alone gives what it gave among the others.
+    const FindShape::Match alone = turned.Search(image(windows[3]), windows[3].tl());
+    EXPECT_EQ(alone.score, first[first.size() - 4]);
+    EXPECT_EQ(alone.shift.x, first[first.size() - 2]);
+}
