@@ -4,6 +4,7 @@
 #include "inspection/inspectionhooks.h"
 #include "inspection/regionbox.h"
 #include "inspection/regionjudge.h"
+#include "inspection/stepwork.h"
 
 #include "core/texttable.h"
 #include "core/wizardpara.h"
@@ -13,10 +14,8 @@
 #include <QtDebug>
 
 #include <opencv2/core.hpp>
-#include <opencv2/core/utility.hpp>
 
 #include <algorithm>
-#include <functional>
 
 QList<param_roi> g_listParamROI;
 
@@ -406,37 +405,24 @@ void CammerRecong::publish(const Report& report) const
         g_listParamROI.append(report.results);
 }
 
-// The frames are aligned camera by camera, then the regions of all cameras
-// are judged in one flat parallel loop: a loop over cameras alone leaves
-// cores waiting for the slowest camera. The position search's own parallel
-// loops run inside the cameras' loop, on its threads.
+// One parallel loop over the work of the step: each camera's frame is
+// aligned, then its regions are judged, the regions of all cameras mixed so
+// that cores do not wait for the slowest camera. The position search's own
+// parallel loops run inline there (OpenCV runs a loop inside another as a
+// plain loop).
 void CammerRecong::InspectAll(const std::vector<CammerRecong*>& engines, int detect)
 {
     const int n = static_cast<int>(engines.size());
-    auto eachCamera = [&](const std::function<void(int)>& work) {
-        cv::parallel_for_(
-            cv::Range(0, n),
-            [&](const cv::Range& range) {
-                for (int i = range.start; i < range.end; ++i)
-                    work(i);
-            },
-            n);
-    };
-    eachCamera([&](int i) {
+    std::vector<Report> reports(n);
+    StepWork work;
+    work.prepare = [&](int i) {
         engines[i]->ShapeMatch(detect);
         engines[i]->beginJudging(detect);
-    });
-    std::vector<std::pair<int, int>> regions;   // (engine, region)
-    for (int i = 0; i < n; ++i) {
-        for (int r = 0; r < engines[i]->judgedRegions(detect); ++r)
-            regions.emplace_back(i, r);
-    }
-    cv::parallel_for_(cv::Range(0, static_cast<int>(regions.size())), [&](const cv::Range& range) {
-        for (int k = range.start; k < range.end; ++k)
-            engines[regions[k].first]->judgeRegion(detect, regions[k].second);
-    });
-    std::vector<Report> reports(n);
-    eachCamera([&](int i) { engines[i]->finishJudging(detect, &reports[i]); });
+        return engines[i]->judgedRegions(detect);
+    };
+    work.part = [&](int i, int r) { engines[i]->judgeRegion(detect, r); };
+    work.finish = [&](int i) { engines[i]->finishJudging(detect, &reports[i]); };
+    RunStepWork(n, work);
     for (int i = 0; i < n; ++i)
         engines[i]->publish(reports[i]);
 }

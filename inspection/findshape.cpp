@@ -83,20 +83,51 @@ double scoreAt(const cv::Mat& img, const std::vector<Turned>& model, const cv::P
 // its position to a fraction of a pixel.
 constexpr double kFineSigma = 1.0;
 
+void smoothImage(const cv::Mat& img, cv::Mat& smooth)
+{
+    cv::GaussianBlur(img, smooth, cv::Size(5, 5), kFineSigma, kFineSigma, cv::BORDER_REPLICATE);
+}
+
+void sobelOf(const cv::Mat& img, cv::Mat& gx, cv::Mat& gy)
+{
+    cv::Sobel(img, gx, CV_32F, 1, 0, 3, 1, 0, cv::BORDER_REPLICATE);
+    cv::Sobel(img, gy, CV_32F, 0, 1, 3, 1, 0, cv::BORDER_REPLICATE);
+}
+
 void smoothedGradients(const cv::Mat& img, cv::Mat* gx, cv::Mat* gy)
 {
     cv::Mat smooth;
-    cv::GaussianBlur(img, smooth, cv::Size(5, 5), kFineSigma, kFineSigma, cv::BORDER_REPLICATE);
-    cv::Sobel(smooth, *gx, CV_32F, 1, 0, 3, 1, 0, cv::BORDER_REPLICATE);
-    cv::Sobel(smooth, *gy, CV_32F, 0, 1, 3, 1, 0, cv::BORDER_REPLICATE);
+    smoothImage(img, smooth);
+    sobelOf(smooth, *gx, *gy);
 }
 
-float bilinearAt(const cv::Mat& m, float x, float y)
+// Images of the calling thread that keep their memory from one search to the
+// next: a search over a whole frame would otherwise map, fault in and clear
+// megabytes each time. A header of the size asked for over the buffer.
+enum Scratch { kFieldX, kFieldY, kFieldSmooth, kPyramid, kScratchCount = kPyramid + kMaxLevels };
+
+cv::Mat threadScratch(int i, const cv::Size& size, int type)
 {
-    const int x0 = std::clamp(cvFloor(x), 0, m.cols - 2), y0 = std::clamp(cvFloor(y), 0, m.rows - 2);
+    thread_local std::vector<uchar> buffers[kScratchCount];
+    std::vector<uchar>& buffer = buffers[i];
+    const size_t bytes = static_cast<size_t>(size.area()) * CV_ELEM_SIZE(type);
+    if (buffer.size() < bytes)   // grows to the largest asked for, then stays
+        buffer.resize(bytes);
+    return cv::Mat(size, type, buffer.data());
+}
+
+// Bilinear value at (x, y) of an image, or of the part m of a larger one of
+// size whole whose pixel `at` is m's first (x, y and the clamping in pixels of
+// the larger one; the pixels read must lie in the part).
+float bilinearAt(const cv::Mat& m, float x, float y, const cv::Point& at = cv::Point(), cv::Size whole = cv::Size())
+{
+    if (whole.empty())
+        whole = m.size();
+    const int x0 = std::clamp(cvFloor(x), 0, whole.width - 2), y0 = std::clamp(cvFloor(y), 0, whole.height - 2);
     const float fx = x - x0, fy = y - y0;
-    const float* r0 = m.ptr<float>(y0) + x0;
-    const float* r1 = m.ptr<float>(y0 + 1) + x0;
+    CV_DbgAssert(x0 >= at.x && y0 >= at.y && x0 + 1 - at.x < m.cols && y0 + 1 - at.y < m.rows);
+    const float* r0 = m.ptr<float>(y0 - at.y) + x0 - at.x;
+    const float* r1 = m.ptr<float>(y0 + 1 - at.y) + x0 - at.x;
     return (r0[0] * (1 - fx) + r0[1] * fx) * (1 - fy) + (r1[0] * (1 - fx) + r1[1] * fx) * fy;
 }
 
@@ -307,24 +338,34 @@ Pose refineOnLevel(const cv::Mat& img, const Level& level, Pose start, int posRa
 class LocalField
 {
 public:
-    LocalField(const cv::Mat& img, const cv::Point2d& p, int reach)
+    // The field spans reach around p (the model turned any way); only its
+    // part inside needed (image pixels) is computed.
+    LocalField(const cv::Mat& img, const cv::Point2d& p, int reach, const cv::Rect& needed)
     {
         const cv::Rect want(cvFloor(p.x) - reach, cvFloor(p.y) - reach, 2 * reach + 2, 2 * reach + 2);
         const cv::Rect frame(0, 0, img.cols, img.rows);
-        const cv::Rect roi = want & frame;
+        const cv::Rect part = want & needed;
+        const cv::Rect roi = part & frame;
         origin = want.tl();
-        gx = cv::Mat::zeros(want.size(), CV_32F);
-        gy = cv::Mat::zeros(want.size(), CV_32F);
+        whole = want.size();
+        partAt = part.tl() - origin;
+        gx = threadScratch(kFieldX, part.size(), CV_32F);
+        gy = threadScratch(kFieldY, part.size(), CV_32F);
+        if (roi != part) {   // no gradient beyond the image
+            gx.setTo(0);
+            gy.setTo(0);
+        }
         if (roi.empty())
             return;
-        // Gradients over the part with a few pixels of real context.
+        // Gradients over the part with a few pixels of real context, written
+        // straight into the field (Sobel reads the context around its part).
         const cv::Rect context = cv::Rect(roi.x - 4, roi.y - 4, roi.width + 8, roi.height + 8) & frame;
-        cv::Mat sx, sy;
-        smoothedGradients(img(context), &sx, &sy);
-        const cv::Rect inContext(roi.tl() - context.tl(), roi.size());
-        const cv::Rect inField(roi.tl() - origin, roi.size());
-        sx(inContext).copyTo(gx(inField));
-        sy(inContext).copyTo(gy(inField));
+        cv::Mat smooth = threadScratch(kFieldSmooth, context.size(), CV_8UC1);
+        smoothImage(img(context), smooth);
+        const cv::Mat inSmooth = smooth(cv::Rect(roi.tl() - context.tl(), roi.size()));
+        const cv::Rect inPart(roi.tl() - part.tl(), roi.size());
+        cv::Mat fx = gx(inPart), fy = gy(inPart);
+        sobelOf(inSmooth, fx, fy);
     }
 
     struct Value {
@@ -341,11 +382,11 @@ public:
             const double x = p.x + c * f.x + s * f.y - origin.x;
             const double y = p.y - s * f.x + c * f.y - origin.y;
             const int x0 = cvFloor(x), y0 = cvFloor(y);
-            if (x0 < 0 || y0 < 0 || x0 + 1 >= gx.cols || y0 + 1 >= gx.rows)
+            if (x0 < 0 || y0 < 0 || x0 + 1 >= whole.width || y0 + 1 >= whole.height)
                 continue;
             const double ux = c * f.gx + s * f.gy, uy = -s * f.gx + c * f.gy;
-            const double ix = bilinearAt(gx, static_cast<float>(x), static_cast<float>(y));
-            const double iy = bilinearAt(gy, static_cast<float>(x), static_cast<float>(y));
+            const double ix = bilinearAt(gx, static_cast<float>(x), static_cast<float>(y), partAt, whole);
+            const double iy = bilinearAt(gy, static_cast<float>(x), static_cast<float>(y), partAt, whole);
             const double dot = ux * ix + uy * iy;
             const double mag = std::hypot(ix, iy);
             v.objective += dot;
@@ -360,9 +401,36 @@ public:
     }
 
 private:
-    cv::Mat gx, gy;
-    cv::Point origin;
+    cv::Mat gx, gy;        // the computed part
+    cv::Point origin;      // of the whole field, in image pixels
+    cv::Size whole;
+    cv::Point partAt;      // the part's first pixel in the whole field
 };
+
+// Where the polish below can read gradients: it moves the pose by less than
+// 2 pixels along each axis and the angle by less than 2 angle steps (a
+// farthest point moves less than 2 pixels more), and reads 2 x 2 pixels for
+// each point.
+constexpr int kPolishMargin = 8;
+
+cv::Rect reachedInPolish(const std::vector<Feature>& features, const Pose& pose)
+{
+    if (features.empty())
+        return cv::Rect();
+    const double a = pose.angle * CV_PI / 180.0;
+    const double c = std::cos(a), s = std::sin(a);
+    double x0 = std::numeric_limits<double>::max(), y0 = x0, x1 = -x0, y1 = -x0;
+    for (const Feature& f : features) {
+        const double x = pose.p.x + c * f.x + s * f.y, y = pose.p.y - s * f.x + c * f.y;
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+    }
+    const cv::Point from(cvFloor(x0) - kPolishMargin, cvFloor(y0) - kPolishMargin);
+    const cv::Point to(cvFloor(x1) + kPolishMargin + 1, cvFloor(y1) + kPolishMargin + 1);
+    return cv::Rect(from, to);
+}
 
 // Final polish on level 0: parabolas through the objective along x, y and
 // the angle, with halving steps (a reach of about 2 px and 2 angle steps).
@@ -371,7 +439,7 @@ Pose polish(const cv::Mat& img, const Level& level, Pose pose, int range)
     int reach = 4;
     for (const Feature& f : level.features)
         reach = std::max(reach, static_cast<int>(std::ceil(std::hypot(f.x, f.y))) + 4);
-    const LocalField field(img, pose.p, reach);
+    const LocalField field(img, pose.p, reach, reachedInPolish(level.features, pose));
     double step = 1.0, angleStep = range > 0 ? level.angleStep : 0.0;
     LocalField::Value centre = field.value(level.features, pose.p, pose.angle);
     auto vertex = [](double l, double m, double r) {
@@ -447,8 +515,9 @@ std::vector<Pose> searchTop(const cv::Mat& img, const Level& level, int range)
                 cv::scaleAdd(ex(at), t.gx, acc, acc);
                 cv::scaleAdd(ey(at), t.gy, acc, acc);
             }
+            // The first angle of the list wins a tie, whatever order the threads merge in.
             std::lock_guard<std::mutex> lock(merge);
-            cv::Mat better = acc > best;
+            const cv::Mat better = (acc > best) | ((acc == best) & (bestAngle > k));
             acc.copyTo(best, better);
             bestAngle.setTo(k, better);
         }
@@ -539,8 +608,9 @@ FindShape::Match FindShape::Search(const cv::Mat& window, const cv::Point& origi
     // Pyramid of the window, no deeper than the model nor than the window allows.
     std::vector<cv::Mat> pyramid{window};
     while (static_cast<int>(pyramid.size()) < Levels() && std::min(pyramid.back().cols, pyramid.back().rows) >= 8) {
-        cv::Mat smaller;
-        cv::pyrDown(pyramid.back(), smaller);
+        const cv::Size half((pyramid.back().cols + 1) / 2, (pyramid.back().rows + 1) / 2);
+        cv::Mat smaller = threadScratch(kPyramid + static_cast<int>(pyramid.size()), half, CV_8UC1);
+        cv::pyrDown(pyramid.back(), smaller, half);
         pyramid.push_back(smaller);
     }
     const int topLevel = static_cast<int>(pyramid.size()) - 1;

@@ -4,8 +4,8 @@
 // all 8 steps of every camera trained. Reports the training time, the time
 // to align and judge one step of all cameras (in parallel with
 // CammerRecong::InspectAll, and one camera after the other; wall and CPU
-// time, beside the lateness of a bare thread sleeping 1 ms meanwhile), and
-// the resident memory of the trained engines and their working sets.
+// time and page faults, beside the lateness of a bare thread sleeping 1 ms
+// meanwhile), and the resident memory of the trained engines and their working sets.
 //
 //   build/inspection/perf/mm_engine_bench [offset]
 //   taskset -c 0,1 build/inspection/perf/mm_engine_bench
@@ -35,6 +35,7 @@
 #include <malloc.h>
 #include <memory>
 #include <sched.h>
+#include <sys/resource.h>
 #include <string>
 #include <time.h>
 #include <vector>
@@ -141,6 +142,18 @@ Stats Summarise(std::vector<double> v)
 void Print(const char* what, const Stats& s)
 {
     std::printf("%-46s median %7.2f ms  p99 %7.2f ms  max %7.2f ms\n", what, s.median, s.p99, s.max);
+}
+
+long MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+void PrintCount(const char* what, const Stats& s)
+{
+    std::printf("%-46s median %7.0f     p99 %7.0f     max %7.0f\n", what, s.median, s.p99, s.max);
 }
 
 double CpuMillis(clockid_t clock)
@@ -267,20 +280,26 @@ int main(int argc, char** argv)
     std::printf("results of the step: parallel and serial %s, checksum %.0f\n",
                 parallelResult == serialResult ? "agree" : "DIFFER", checksum);
 
+    // CPU time of the whole process: the serial position search runs its
+    // own parallel loops on OpenCV's threads too.
     std::vector<double> together, togetherCpu, oneByOne, oneByOneCpu, alignOnly, judgeOnly;
+    std::vector<double> togetherFaults, oneByOneFaults;
     SleepJitter jitter;
     for (int i = 0; i < kRuns; ++i) {
         takeFrames();
         auto start = Clock::now();
         double cpu = CpuMillis(CLOCK_PROCESS_CPUTIME_ID);
+        long faults = MinorFaults();
         CammerRecong::InspectAll(engines, kJudgedStep);
         together.push_back(MillisSince(start));
         togetherCpu.push_back(CpuMillis(CLOCK_PROCESS_CPUTIME_ID) - cpu);
+        togetherFaults.push_back(MinorFaults() - faults);
 
         takeFrames();
         double align = 0, judge = 0;
         start = Clock::now();
-        cpu = CpuMillis(CLOCK_THREAD_CPUTIME_ID);
+        cpu = CpuMillis(CLOCK_PROCESS_CPUTIME_ID);
+        faults = MinorFaults();
         for (CammerRecong* e : engines) {
             const auto a = Clock::now();
             e->ShapeMatch(kJudgedStep);
@@ -290,15 +309,18 @@ int main(int argc, char** argv)
             judge += MillisSince(b);
         }
         oneByOne.push_back(MillisSince(start));
-        oneByOneCpu.push_back(CpuMillis(CLOCK_THREAD_CPUTIME_ID) - cpu);
+        oneByOneCpu.push_back(CpuMillis(CLOCK_PROCESS_CPUTIME_ID) - cpu);
+        oneByOneFaults.push_back(MinorFaults() - faults);
         alignOnly.push_back(align);
         judgeOnly.push_back(judge);
     }
     Print("bare thread sleeping 1 ms: lateness", Summarise(jitter.Finish()));
     Print("step of 8 cameras, in parallel (InspectAll)", Summarise(together));
     Print("  CPU time of all threads", Summarise(togetherCpu));
+    PrintCount("  page faults", Summarise(togetherFaults));
     Print("step of 8 cameras, one after the other", Summarise(oneByOne));
-    Print("  CPU time", Summarise(oneByOneCpu));
+    Print("  CPU time of all threads", Summarise(oneByOneCpu));
+    PrintCount("  page faults", Summarise(oneByOneFaults));
     Print("  of which positioning (ShapeMatch x 8)", Summarise(alignOnly));
     Print("  of which judging (Run x 8)", Summarise(judgeOnly));
 

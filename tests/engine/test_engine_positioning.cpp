@@ -282,3 +282,45 @@ TEST_F(Cameras, DefectPicturesAndBoxesAsOneAfterTheOther)
 }
 
 }  // namespace
+
+namespace {
+
+// Frames turned as well as shifted: the alignments found and the aligned
+// frames of cameras judged at once are exactly those of the calls one after
+// the other.
+TEST_F(Cameras, TurnedFramesAlignedTogetherAsOneAfterTheOther)
+{
+    settings.rotationCorrection = 10;
+    const cv::Mat scene = MakeMouldScene(kW, kH, 5);
+    for (size_t c = 0; c < cameras.size(); ++c) {
+        MoveScene(scene, {2.0 - c, 1.0 + c}, kCentre, 3.0 * c - 4.0).copyTo(cameras[c]->view.imageRaw);
+        cameras[c]->engine->CreateShape(0);
+        ASSERT_EQ(cameras[c]->engine->PositionModel(0).AngleRange(), 10);
+    }
+    auto seen = [&] {
+        std::vector<std::vector<double>> all;
+        for (const auto& c : cameras) {
+            const CammerRecong::Alignment& a = c->engine->LastAlignment();
+            std::vector<double> s{double(a.found), double(a.dx), double(a.dy), a.angle, a.score,
+                                  cv::norm(c->view.imageWork, cv::NORM_L1), double(c->view.cameraOk)};
+            for (int r = 0; r < c->record.roiNum[0]; ++r)
+                s.push_back(c->view.roiValue[0][r]);
+            all.push_back(s);
+        }
+        return all;
+    };
+    for (CammerRecong* e : Engines()) {
+        e->ShapeMatch(0);
+        e->Run(0);
+    }
+    const auto sequential = seen();
+    for (const auto& c : cameras)
+        EXPECT_TRUE(c->engine->LastAlignment().found) << c->view.cameraIndex;
+    EXPECT_NE(sequential[0][3], 0.0);   // a turn was found
+    for (const auto& c : cameras)
+        c->view.imageWork.setTo(0);
+    CammerRecong::InspectAll(Engines(), 0);
+    EXPECT_EQ(seen(), sequential);
+}
+
+}  // namespace
