@@ -127,24 +127,25 @@ bool IOThread::awaitAnswer()
 // stop) woke the thread earlier.
 bool IOThread::sleepUntil(qint64 deadlineNs)
 {
-    for (;;) {
-        const qint64 left = deadlineNs - nowNs();
-        if (left <= 0)
-            return false;
-        pollfd p{wakeFd, POLLIN, 0};
+    pollfd p{wakeFd, POLLIN, 0};
+    for (qint64 left; (left = deadlineNs - nowNs()) > 0;) {
         const timespec timeout = fromNs(left);
         const int n = ppoll(&p, 1, &timeout, nullptr);
-        if (n == 0)
-            return false;
         if (n > 0) {
             quint64 count = 0;
-            if (::read(wakeFd, &count, sizeof count) < 0 && errno != EAGAIN)
-                return false;
+            if (::read(wakeFd, &count, sizeof count) < 0) {
+                // Nothing to take: the wake-up was taken already.
+            }
             return true;
         }
-        if (errno != EINTR)
+        if (n < 0 && errno != EINTR) {
+            const timespec deadline = fromNs(deadlineNs);
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+            }
             return false;
+        }
     }
+    return false;
 }
 
 void IOThread::wake()

@@ -37,8 +37,9 @@ public:
 
     // One exchange with the board.
     void pass();
-    // Makes word the output word (gDataOut) and has the thread send it now
-    // under the rule of resendIfDiffers. Any thread.
+    // Makes word the output word (gDataOut) and wakes the thread, which
+    // sends it now when the board's newest status shows another word (once
+    // for each status; nothing before the first). Any thread.
     void publishOutput(int word);
     // Ends the thread (waking it from its wait) and waits for it.
     void stop();
