@@ -75,8 +75,7 @@ ControlPort::ControlPort(const QString& device)
 
 ControlPort::~ControlPort()
 {
-    ioThread->requestInterruption();
-    ioThread->wait();
+    ioThread->stop();
     delete ioThread;
     gIOID = 0;
     delete gpCom;
@@ -104,8 +103,7 @@ void ControlPort::IOResetAllOut()
 
 void ControlPort::IOFlashOut()
 {
-    QMutexLocker lock(pMutexIO);
-    gDataOut = outWord;
+    ioThread->publishOutput(outWord);
 }
 
 bool ControlPort::IOState(bool isOut, int i) const

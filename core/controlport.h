@@ -50,7 +50,7 @@ public:
     // Sets logical output i (0..8) in the pending word only.
     void IOSetOut(int i, int on);
     void IOResetAllOut();
-    // Publishes the pending word to the IO thread.
+    // Publishes the pending word to the IO thread, which sends it at once.
     void IOFlashOut();
     // For isOut, line i of the pending word; otherwise input i as last fetched.
     bool IOState(bool isOut, int i) const;

@@ -10,13 +10,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 std::atomic<IOThread::PassHook> IOThread::passHook{nullptr};
+std::atomic<IOThread::InputHook> IOThread::inputHook{nullptr};
 
 namespace {
 constexpr qint64 kNsPerSec = 1000000000;
-constexpr int kAnswerWaitUs = 2000;
 
 qint64 toNs(const timespec& t)
 {
@@ -37,18 +40,31 @@ qint64 nowNs()
     clock_gettime(CLOCK_MONOTONIC, &t);
     return toNs(t);
 }
-
-void sleepUntil(qint64 deadlineNs)
-{
-    const timespec deadline = fromNs(deadlineNs);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
-    }
-}
 }  // namespace
 
-IOThread::IOThread(QObject* parent)
-    : QThread(parent)
+IOThread::IOThread()
+    : IOThread(Times())
 {
+}
+
+IOThread::IOThread(const Times& times)
+    : times(times)
+    , wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+}
+
+IOThread::~IOThread()
+{
+    stop();
+    if (wakeFd >= 0)
+        ::close(wakeFd);
+}
+
+void IOThread::stop()
+{
+    requestInterruption();
+    wake();
+    wait();
 }
 
 void IOThread::run()
@@ -60,11 +76,12 @@ void IOThread::run()
         if (PassHook hook = passHook.load())
             hook(nowNs());
         pass();
-        deadline += kPeriodNs;
+        deadline += times.periodNs;
         const qint64 now = nowNs();
-        if (now - deadline > kPeriodNs)  // a whole pass was lost (the machine stalled): no burst to catch up
-            deadline = now + kPeriodNs;
-        sleepUntil(deadline);
+        if (now - deadline > times.periodNs)  // a whole pass was lost (the machine stalled): no burst to catch up
+            deadline = now + times.periodNs;
+        while (!isInterruptionRequested() && sleepUntil(deadline))
+            resendIfDiffers();
     }
 }
 
@@ -79,21 +96,74 @@ void IOThread::pass()
         resendIfDiffers();
 }
 
+void IOThread::publishOutput(int word)
+{
+    {
+        QMutexLocker lock(pMutexIO);
+        gDataOut = word;
+    }
+    wake();
+}
+
 // The board answers within about 1.5 ms at 115200 baud: taken in this pass,
 // a changed input reaches the program one period sooner than at the next.
+// The whole answer time is slept (waking at the first byte of the answer
+// made the 5 ms period several times less regular); an output word
+// published meanwhile goes out at once.
 bool IOThread::awaitAnswer()
 {
-    if (!gpCom || !gpCom->waitForAnswer(kAnswerWaitUs))
+    if (!gpCom)
+        return false;
+    const qint64 until = nowNs() + times.answerWaitNs;
+    while (!isInterruptionRequested() && sleepUntil(until))
+        resendIfDiffers();
+    if (!gpCom->hasInput())
         return false;
     takeFrames();
     return true;
 }
 
-// Checked at the start of the pass and again at the answer, so that a new
-// output word waits at most 3 ms; a word is sent once for each status that
-// differs from it, so a silent board is not sent it again and again.
+// Sleeps until the monotonic time deadlineNs; true when publishOutput (or
+// stop) woke the thread earlier.
+bool IOThread::sleepUntil(qint64 deadlineNs)
+{
+    pollfd p{wakeFd, POLLIN, 0};
+    for (qint64 left; (left = deadlineNs - nowNs()) > 0;) {
+        const timespec timeout = fromNs(left);
+        const int n = ppoll(&p, 1, &timeout, nullptr);
+        if (n > 0) {
+            quint64 count = 0;
+            if (::read(wakeFd, &count, sizeof count) < 0) {
+                // Nothing to take: the wake-up was taken already.
+            }
+            return true;
+        }
+        if (n < 0 && errno != EINTR) {
+            const timespec deadline = fromNs(deadlineNs);
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+            }
+            return false;
+        }
+    }
+    return false;
+}
+
+void IOThread::wake()
+{
+    const quint64 one = 1;
+    if (wakeFd >= 0 && ::write(wakeFd, &one, sizeof one) < 0) {
+        // The counter is full: a wake-up is pending anyway.
+    }
+}
+
+// Checked at the start of the pass, at the answer and whenever a word is
+// published; a word is sent once for each status that differs from it, so a
+// silent board is not sent it again and again, and nothing is sent before the
+// board's first status.
 void IOThread::resendIfDiffers()
 {
+    if (gIOID == 0)
+        return;
     int wanted;
     {
         QMutexLocker lock(pMutexIO);
@@ -125,10 +195,17 @@ void IOThread::handle(const BoardFrame& frame)
 {
     switch (frame.type) {
     case kBoardStatus: {
-        QMutexLocker lock(pMutexIO);
-        gDataIn = frame.inputs();
+        bool changed;
+        {
+            QMutexLocker lock(pMutexIO);
+            changed = gDataIn != frame.inputs();
+            gDataIn = frame.inputs();
+        }
         lastEcho = frame.echo() & IOFrame::kWordMask;
         sentSinceEcho = -1;
+        InputHook hook = inputHook.load();
+        if (changed && hook)
+            hook();
         break;
     }
     case kBoardTemp0:

@@ -2,7 +2,9 @@
 // The IO thread: every 5 ms it reads the board's frames, publishes the input
 // word, resends the output word when the board's echo differs from it, and
 // polls the board (asking for the temperatures on every 210th pass), taking
-// the answer 2 ms later in the same pass.
+// the answer 2 ms later in the same pass. An output word published with
+// publishOutput wakes it, and it goes out at once instead of at the next
+// pass.
 // Passes are timed against absolute deadlines on the monotonic clock.
 
 #include "core/framescanner.h"
@@ -17,21 +19,39 @@ class IOThread : public QThread
     Q_OBJECT
 public:
     static constexpr qint64 kPeriodNs = 5000000;
+    static constexpr qint64 kAnswerWaitNs = 2000000;
     // Pass counts (0..209) that ask for temperature block 0 and block 1:
     // the 200th and 210th pass of every 210.
     static constexpr int kAskBlock0 = 199;
     static constexpr int kAskBlock1 = 209;
 
-    explicit IOThread(QObject* parent = nullptr);
+    struct Times {
+        qint64 periodNs = kPeriodNs;
+        qint64 answerWaitNs = kAnswerWaitNs;   // the board's time to answer a poll
+    };
+
+    IOThread();
+    explicit IOThread(const Times& times);
+    ~IOThread() override;
     Q_DISABLE_COPY(IOThread)
 
     // One exchange with the board.
     void pass();
+    // Makes word the output word (gDataOut) and wakes the thread, which
+    // sends it now when the board's newest status shows another word (once
+    // for each status; nothing before the first). Any thread.
+    void publishOutput(int word);
+    // Ends the thread (waking it from its wait) and waits for it.
+    void stop();
 
     // Called at the start of every pass with the monotonic time in ns
     // (measurements only; set before the thread starts).
     using PassHook = void (*)(qint64 ns);
     static void setPassHook(PassHook hook) { passHook.store(hook); }
+    // Called on the IO thread when a status frame changed the input word;
+    // may be set at any time (nullptr: none).
+    using InputHook = void (*)();
+    static void setInputHook(InputHook hook) { inputHook.store(hook); }
 
 protected:
     void run() override;
@@ -40,12 +60,17 @@ private:
     void receive();
     void takeFrames();
     bool awaitAnswer();
+    bool sleepUntil(qint64 deadlineNs);
+    void wake();
     void resendIfDiffers();
     void handle(const BoardFrame& frame);
     void sendPassCommand();
 
     static std::atomic<PassHook> passHook;
+    static std::atomic<InputHook> inputHook;
 
+    const Times times;
+    int wakeFd = -1;   // eventfd: an output word was published
     FrameScanner rx;
     uchar staging[FrameScanner::kCapacity] = {};
     int passCount = 0;   // 0..209

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
-#include <time.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -66,13 +65,10 @@ int SerialLine::readSome(uchar* data, int max)
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
-bool SerialLine::waitForAnswer(int timeoutUs)
+bool SerialLine::hasInput()
 {
     if (fd < 0)
         return false;
-    const timespec sleep{timeoutUs / 1000000, (timeoutUs % 1000000) * 1000L};
-    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &sleep, nullptr) == EINTR) {
-    }
     pollfd p{fd, POLLIN, 0};
     return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
 }

@@ -15,13 +15,9 @@ public:
     virtual int readSome(uchar* data, int max) = 0;
     // Writes len bytes as far as the line accepts them now; never blocks.
     virtual void write(const uchar* data, int len) = 0;
-    // Gives the far end timeoutUs to answer what was just written; true when
-    // bytes are waiting then. A channel that cannot wait answers false at once.
-    virtual bool waitForAnswer(int timeoutUs)
-    {
-        Q_UNUSED(timeoutUs);
-        return false;
-    }
+    // True when bytes are waiting to be read; a channel that cannot tell
+    // answers false.
+    virtual bool hasInput() { return false; }
 };
 
 class SerialLine : public ByteChannel
@@ -39,9 +35,7 @@ public:
 
     int readSome(uchar* data, int max) override;
     void write(const uchar* data, int len) override;
-    // Sleeps the whole time: waking at the first byte of the answer made the
-    // IO thread's 5 ms period several times less regular.
-    bool waitForAnswer(int timeoutUs) override;
+    bool hasInput() override;
 
 private:
     int fd = -1;

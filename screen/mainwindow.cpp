@@ -331,6 +331,11 @@ void MainWindow::createRunController()
     runScreen->setController(controller.get());
     controller->state().side = loadedSide;
     controller->Init();
+    // A changed input is polled at once rather than at the end of the 3 ms.
+    runIO->callOnInputChange([this] {
+        if (controller)
+            controller->InputChanged();
+    });
 }
 
 // What the inspection side records and reports.

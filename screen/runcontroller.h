@@ -73,6 +73,9 @@ public:
 
     // Polling pass and trigger inputs.
     void Run();
+    // The board's inputs changed: in the 3 ms cadence the next pass runs at
+    // once (not during a pass nor while a lost camera slows the passes).
+    void InputChanged();
     void CheckInput(int n);      // debounce timer of input n expired
     void InCheck();              // no-input watchdog expired
     void SlotManualTrig(int step);
@@ -218,6 +221,7 @@ private:
     bool newFrame[kMaxCameras] = {};
 
     std::unique_ptr<RunTimer> runTimer;
+    int passDelayMs = 0;   // what runTimer was last started with after a pass
     std::unique_ptr<RunTimer> inCheckTimer;
     std::array<std::unique_ptr<RunTimer>, kTriggerInputs> debounceTimer;
     std::array<std::unique_ptr<RunTimer>, kMaxDetects> countdownTimer;

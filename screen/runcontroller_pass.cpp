@@ -70,12 +70,12 @@ void RunController::pass()
         publish();
         ports.screen->CameraRestart();
         inCheckTimer->stop();
-        runTimer->start(kLostPassMs);
+        runTimer->start(passDelayMs = kLostPassMs);
         return;
     }
     takeFrames();
     if (ports.screen->cameraLost()) {
-        runTimer->start(kPassMs);
+        runTimer->start(passDelayMs = kPassMs);
         return;
     }
     for (int d = 0; d < kMaxDetects; ++d) {
@@ -138,7 +138,13 @@ void RunController::endPass()
     }
     publish();
     ports.screen->PassEnded();
-    runTimer->start(kPassMs);
+    runTimer->start(passDelayMs = kPassMs);
+}
+
+void RunController::InputChanged()
+{
+    if (passDelayMs == kPassMs && runTimer->isActive())
+        runTimer->start(0);
 }
 
 // During an alarm every activation of inputs 0..3 is consumed; the safety

@@ -1,6 +1,8 @@
 // The IO link against the board simulator on a pseudo-terminal: the period
-// of the IO thread's passes, and the delay from an output change published
-// by the program (IOFlashOut) to the simulator reading the output frame.
+// of the IO thread's passes, the delay from an output change published by
+// the program (IOFlashOut) to the simulator reading the output frame, and
+// the delay from an input change at the simulator to the IO thread telling
+// the program (its input hook).
 // For comparison, a bare thread that only sleeps to the same absolute 5 ms
 // deadlines runs alongside: its figures are what the machine itself allows.
 //
@@ -49,6 +51,13 @@ qint64 monotonicNs()
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+std::atomic<qint64> gInputToldNs{0};
+
+void inputTold()
+{
+    gInputToldNs.store(monotonicNs());
 }
 
 // Wakes at absolute 5 ms deadlines and does nothing else.
@@ -107,6 +116,32 @@ void report(const char* what, const std::vector<double>& ms)
                 percentile(ms, 50), percentile(ms, 99), ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()));
 }
 
+// Sets or clears input 5 at the simulator; the time it did so (s), or -1.
+double changeInput(IOBoardSim& sim, bool on)
+{
+    sim.command(QStringLiteral("%1 5").arg(on ? QStringLiteral("set") : QStringLiteral("clear")));
+    IOBoardSim::Event e;
+    while (sim.next(&e, 1000)) {
+        if (e.kind == QLatin1String("in"))
+            return e.time;
+    }
+    return -1;
+}
+
+// The time (ns) the IO thread told of an input change after time s; 0 when
+// it did not within a second.
+qint64 waitForInputTold(double s)
+{
+    const qint64 after = qint64(s * 1e9);
+    for (int i = 0; i < 10000 && s >= 0; ++i) {
+        const qint64 told = gInputToldNs.load();
+        if (told > after)
+            return told;
+        QThread::usleep(100);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -122,6 +157,7 @@ int main(int argc, char** argv)
         return 1;
     }
     IOThread::setPassHook(recordPass);
+    IOThread::setInputHook(inputTold);
     auto* port = new ControlPort(sim.device());
     std::atomic<bool> stopBare{false};
     std::vector<qint64> bareTimes;
@@ -129,7 +165,7 @@ int main(int argc, char** argv)
 
     // Toggle a region NG output at irregular intervals (so requests fall at
     // every phase of the 5 ms pass) and time each change to the wire.
-    std::vector<double> delays;
+    std::vector<double> delays, inputDelays;
     unsigned seed = 12345;
     bool on = false;
     int lost = 0;
@@ -138,6 +174,12 @@ int main(int argc, char** argv)
         seed = seed * 1103515245u + 12345u;
         QThread::usleep(20000 + (seed >> 8) % 30000);
         on = !on;
+        const double inputAt = changeInput(sim, on);
+        const qint64 told = waitForInputTold(inputAt);
+        if (told > 0)
+            inputDelays.push_back((double(told) * 1e-9 - inputAt) * 1e3);
+        else
+            ++lost;
         port->IOSetOut(kOutRegionNG0, on);
         const double requested = monotonicSeconds();
         port->IOFlashOut();
@@ -161,6 +203,7 @@ int main(int argc, char** argv)
     report("pass period", periods);
     report("|period - 5 ms|", deviations);
     report("output request -> frame at board", delays);
+    report("input at board -> program told", inputDelays);
     report("bare sleeper: period", barePeriods);
     report("bare sleeper: |period - 5 ms|", bareDeviations);
     return 0;

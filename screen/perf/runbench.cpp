@@ -4,7 +4,8 @@
 //   runbench edge    the real program: delay from an input edge at the board
 //                    simulator to the clamp-inhibit output frame on the wire,
 //                    both stamped by the simulator's monotonic clock, over
-//                    repeated cycles; and the program's memory.
+//                    repeated cycles, beside a bare sleeping thread's
+//                    lateness; and the program's memory.
 //   runbench pass    the main window in this process: duration of each
 //                    polling pass, the interval from one pass to the next and
 //                    how late each pass starts (with the longest work the GUI
@@ -79,6 +80,7 @@ namespace {
 constexpr int kIdle = 0x0F0;            // no output on (lines 4..7 inverted)
 constexpr int kClampInhibit = 0x0F1;
 constexpr int kWaitMs = 20000;
+constexpr int kMissedMs = 2000;
 constexpr int kSettleMs = 1500;         // frames flowing after start-up
 constexpr int kPassMs = 3;
 constexpr int kTickMs = 100;
@@ -166,16 +168,25 @@ public:
             qFatal("the IO-board simulator did not start");
         io.command(QStringLiteral("set 1"));   // safety door closed
     }
-    // The next event of the kind (and word, when >= 0); its time in seconds.
-    double waitFor(const char* kind, int word = -1)
+    // The next event of the kind (and word, when >= 0) within timeoutMs:
+    // its time in seconds, or -1.
+    double nextOf(const char* kind, int word, int timeoutMs)
     {
         IOBoardSim::Event e;
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < kWaitMs && io.next(&e, int(kWaitMs - t.elapsed()))) {
+        while (t.elapsed() < timeoutMs && io.next(&e, int(timeoutMs - t.elapsed()))) {
             if (e.kind == QLatin1String(kind) && (word < 0 || e.word == word))
                 return e.time;
         }
+        return -1;
+    }
+    // The same within 20 s, or an error.
+    double waitFor(const char* kind, int word = -1)
+    {
+        const double time = nextOf(kind, word, kWaitMs);
+        if (time >= 0)
+            return time;
         // Thrown through the program's Program, which ends it.
         throw std::runtime_error(QStringLiteral("no %1 %2 from the board simulator")
                                      .arg(QLatin1String(kind))
@@ -201,11 +212,18 @@ int edge(const Options& o)
     board.started();
     QThread::msleep(kSettleMs);
     std::vector<double> delays;
-    for (int k = 0; k < o.cycles; ++k) {
+    int missed = 0;
+    SleepJitter jitter;
+    while (int(delays.size()) < o.cycles && missed <= o.cycles) {
         board.io.command(QStringLiteral("set 0"));
         const double in = board.waitFor("in");
-        delays.push_back((board.waitFor("out", kClampInhibit) - in) * 1000);
-        board.waitFor("out", kIdle);
+        const double out = board.nextOf("out", kClampInhibit, kMissedMs);
+        if (out >= 0) {
+            delays.push_back((out - in) * 1000);
+            board.waitFor("out", kIdle);
+        } else {
+            ++missed;
+        }
         board.io.command(QStringLiteral("clear 0"));
         board.waitFor("in");
         // The mould closes for a while (the result pictures of the cycle are
@@ -213,8 +231,12 @@ int edge(const Options& o)
         // thread's 5 ms period.
         QThread::usleep(kClosedUs + QRandomGenerator::global()->bounded(10000));
     }
-    std::printf("%d cameras %dx%d, %d cycles\n", o.cameras, o.size.width(), o.size.height(), o.cycles);
+    std::printf("%d cameras %dx%d, %zu cycles\n", o.cameras, o.size.width(), o.size.height(), delays.size());
     printFigures("input edge -> clamp inhibit on wire", delays, "ms");
+    printFigures("bare thread sleeping 1 ms: lateness", jitter.Finish(), "ms");
+    // The program polls no input while a step counts down or is judged: an
+    // opening that came and went meanwhile starts no cycle.
+    std::printf("openings that started no cycle within %d ms: %d\n", kMissedMs, missed);
     printMemory("program memory", program.process.processId());
     return program.terminate() ? 0 : 1;
 }

@@ -98,7 +98,8 @@ protected:
     }
 
     FakeLine line;
-    IOThread io;  // never started: the test runs its passes
+    // Never started: the test runs its passes, whose answer comes at once.
+    IOThread io{{IOThread::kPeriodNs, 0}};
 };
 
 }  // namespace
@@ -162,7 +163,7 @@ public:
         else if (data[1] == kCmdPoll && answering)
             incoming += status(inputs, echo);
     }
-    bool waitForAnswer(int) override
+    bool hasInput() override
     {
         ++waits;
         return !incoming.isEmpty();
@@ -242,4 +243,124 @@ TEST_F(IOThreadPass, BytesBeyondTheReceiveBufferWaitInThePort)
     EXPECT_TRUE(line.incoming.isEmpty());
     QMutexLocker lock(pMutexIO);
     EXPECT_EQ(gDataIn, 199);
+}
+
+TEST_F(IOThreadPass, TellsTheProgramOnlyOfStatusesThatChangeTheInputs)
+{
+    static int told;
+    told = 0;
+    IOThread::setInputHook([] { ++told; });
+    struct Case {
+        const char* name;
+        QByteArray fromBoard;
+        int told;
+    } cases[] = {
+        {"inputs change", status(0x001, 0), 1},
+        {"the same inputs again", status(0x001, 0), 0},
+        {"a temperature", temperature(kBoardTemp0, 20.0f), 0},
+        {"two changes in one read", status(0x003, 0) + status(0x002, 0), 2},
+        {"only the echo changes", status(0x002, 0x005), 0},
+    };
+    for (const Case& c : cases) {
+        told = 0;
+        line.incoming = c.fromBoard;
+        io.pass();
+        EXPECT_EQ(told, c.told) << c.name;
+    }
+    IOThread::setInputHook(nullptr);
+}
+
+namespace {
+
+// The answering board shared by the running IO thread and the test.
+class SharedBoard : public AnsweringLine
+{
+public:
+    int readSome(uchar* data, int max) override
+    {
+        QMutexLocker lock(&mutex);
+        return AnsweringLine::readSome(data, max);
+    }
+    void write(const uchar* data, int len) override
+    {
+        QMutexLocker lock(&mutex);
+        AnsweringLine::write(data, len);
+    }
+    bool hasInput() override
+    {
+        QMutexLocker lock(&mutex);
+        return AnsweringLine::hasInput();
+    }
+    // The frames written so far, once there are at least n (bounded wait).
+    std::vector<Sent> frames(size_t n)
+    {
+        std::vector<Sent> all;
+        WaitFor([&] {
+            QMutexLocker lock(&mutex);
+            all = FakeLine::take();
+            written.clear();
+            for (const Sent& s : all)
+                seen.push_back(s);
+            return seen.size() >= n;
+        });
+        return seen;
+    }
+
+private:
+    QMutex mutex;
+    std::vector<Sent> seen;
+};
+
+constexpr qint64 kHourNs = 3600LL * 1000000000;
+
+}  // namespace
+
+// With a pass once an hour, a published word still reaches the wire at once:
+// while the thread sleeps between passes and while it waits for the board's
+// answer. It goes out once for the status known, however often it is
+// published.
+TEST_F(IOThreadPass, APublishedWordGoesOutAtOnceWithoutWaitingForAPass)
+{
+    struct Case {
+        const char* name;
+        IOThread::Times times;
+        bool statusWaiting;   // the board's status is read before the poll
+    } cases[] = {
+        {"between passes", {kHourNs, 0}, false},
+        {"during the wait for the answer", {kHourNs, kHourNs}, true},
+    };
+    for (const Case& c : cases) {
+        setWanted(0);
+        SharedBoard board;
+        board.inputs = 0x002;
+        if (c.statusWaiting)
+            board.incoming = status(board.inputs, 0);
+        gpCom = &board;
+        IOThread thread(c.times);
+        thread.start();
+        ASSERT_EQ(board.frames(1), std::vector<Sent>{kPoll}) << c.name;
+        thread.publishOutput(0x003);
+        EXPECT_EQ(board.frames(2), (std::vector<Sent>{kPoll, {kCmdOutput, 0x003}})) << c.name;
+        thread.publishOutput(0x003);
+        thread.publishOutput(0x001);
+        EXPECT_EQ(board.frames(3), (std::vector<Sent>{kPoll, {kCmdOutput, 0x003}, {kCmdOutput, 0x001}})) << c.name;
+        thread.stop();
+        EXPECT_EQ(published(), 0x001);
+        gpCom = &line;
+    }
+}
+
+// Nothing goes out before the board's first status, even when woken.
+TEST_F(IOThreadPass, APublishedWordWaitsForTheFirstStatus)
+{
+    SharedBoard board;
+    board.answering = false;
+    gpCom = &board;
+    IOThread thread({kHourNs, 0});
+    thread.start();
+    ASSERT_EQ(board.frames(1), std::vector<Sent>{kPoll});
+    thread.publishOutput(0x003);
+    thread.stop();
+    EXPECT_EQ(board.frames(1), std::vector<Sent>{kPoll});
+    gpCom = &line;
 }

@@ -134,7 +134,12 @@ public:
     void SaveSerials() override { events << "SaveSerials"; }
     void CountdownTick() override { ++ticks; }
     void Repaint() override {}
-    void PassEnded() override { ++passes; }
+    void PassEnded() override
+    {
+        ++passes;
+        if (onPassEnded)
+            onPassEnded();
+    }
     int selectedView() const override { return selected; }
     void SetLed(int n, int value) override { led[n] = value; }
     void WakeLcd() override { events << "WakeLcd"; }
@@ -162,6 +167,7 @@ public:
     std::vector<AtOnce> atOnce;   // every InspectAll that judged
     // Runs while the re-check waits (as a question the editor asks would).
     std::function<void()> duringReCheck;
+    std::function<void()> onPassEnded;   // runs at the end of each pass
     bool lost = false;
     bool restartRecovers = false;
     int restarts = 0;

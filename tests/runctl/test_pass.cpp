@@ -297,3 +297,53 @@ TEST_F(Pass, SavedOriginalsArePruned)
     EXPECT_EQ(left.size(), 200);
     EXPECT_EQ(left.first(), "old003.bmp");
 }
+
+// A changed input brings the next pass forward to now in the 3 ms cadence;
+// not from inside a pass, nor while a lost camera slows the passes to 3 s.
+TEST_F(Pass, AChangedInputIsPolledAtOnce)
+{
+    struct Case {
+        const char* name;
+        bool lost;
+        bool fromInsideAPass;
+        qint64 nextPassMs;   // from the change to the next pass
+    } cases[] = {
+        {"between two passes", false, false, 1},   // the test clock's shortest timer
+        {"from inside a pass", false, true, 3},
+        {"a camera is lost", true, false, 3000},
+    };
+    start();
+    auto nextPass = [&] {
+        const int count = gRunCount;
+        const qint64 t0 = now();
+        for (int ms = 0; ms < 5000 && gRunCount == count; ++ms)
+            advance(1);
+        return now() - t0;
+    };
+    for (const Case& c : cases) {
+        screen.lost = c.lost;
+        screen.onPassEnded = [&] {
+            if (c.fromInsideAPass)
+                ctl->InputChanged();
+        };
+        nextPass();
+        if (!c.fromInsideAPass)
+            ctl->InputChanged();
+        EXPECT_EQ(nextPass(), c.nextPassMs) << c.name;
+    }
+}
+
+// The pass brought forward takes the input's edge: the clamp is inhibited
+// at once.
+TEST_F(Pass, AChangedInputStartsTheCycleInThePassItBringsForward)
+{
+    start();
+    const int count = gRunCount;
+    for (int ms = 0; ms < 10 && gRunCount == count; ++ms)
+        advance(1);
+    setInput(0, true);
+    ctl->InputChanged();
+    advance(1);
+    EXPECT_EQ(out(), O0 | O1);
+    EXPECT_EQ(io->timesOf(O0 | O1), std::vector<qint64>{now()});
+}
