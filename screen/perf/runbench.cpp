@@ -268,7 +268,9 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override
     {
-        auto* timer = event->type() == QEvent::Timer && controller ? qobject_cast<QTimer*>(receiver) : nullptr;
+        // The run controller's timers have no parent.
+        auto* timer = event->type() == QEvent::Timer && controller && !receiver->parent()
+                          ? qobject_cast<QTimer*>(receiver) : nullptr;
         const bool pass = timer && timer->isSingleShot() && timer->interval() == kPassMs;
         const bool tick = timer && !timer->isSingleShot() && timer->interval() == kTickMs;
         if (!pass && !tick)

@@ -16,11 +16,13 @@
 #include "screen/viewreadings.h"
 #include "tests/common/testsupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
@@ -114,6 +116,15 @@ protected:
     // them on the screen).
     QRgb marked(int x, int y) const { return view->work->imageRgb32.pixel(x, y); }
     void paint() { painted = view->grab().toImage(); }
+    // Until the view's live picture is made ready and taken (bounded).
+    void settle()
+    {
+        for (int i = 0; i < 5000 && view->pictureWaiting(); ++i) {
+            QThread::usleep(200);
+            QCoreApplication::processEvents();
+        }
+        ASSERT_FALSE(view->pictureWaiting());
+    }
 
     TempWorkDir work;
     WizardPara para;
@@ -165,6 +176,7 @@ TEST_F(ViewTest, TakesOverTheNewestFrameAndShowsItOnLiveSources)
     EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 0);
     gSource = -1;
     view->ShowLiveFrame();
+    settle();   // on show at the view's next repaint
     EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 77);
     paint();
     EXPECT_EQ(shown(5, 5), qRgb(77, 77, 77));
