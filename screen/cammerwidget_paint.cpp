@@ -27,8 +27,10 @@ constexpr int kFontTop = 40;
 constexpr int kFontLabel = 20;
 constexpr int kPositionFunction = 3;
 constexpr int kDefectFunction = 0;
-constexpr uint32_t kRedPixel = 0x00FF0000;
-constexpr uint32_t kCyanPixel = 0x0000FFFF;
+// Opaque, as every pixel of an RGB32 picture: drawn through a zoom over what
+// lies behind the view, a mark must not let that show through.
+constexpr uint32_t kRedPixel = 0xFFFF0000;
+constexpr uint32_t kCyanPixel = 0xFF00FFFF;
 const QColor kAreaColour(QStringLiteral("#E9967A"));
 
 constexpr int kTextAverage = 367;      // "Aver %1"

@@ -182,6 +182,48 @@ TEST_F(ViewTest, TakesOverTheNewestFrameAndShowsItOnLiveSources)
     EXPECT_EQ(shown(5, 5), qRgb(77, 77, 77));
 }
 
+TEST_F(ViewTest, FramesComingFasterThanTheViewRepaintsShowTheNewest)
+{
+    for (int level = 10; level <= 50; level += 10) {
+        view->work->imageRaw.setTo(level);
+        view->ShowLiveFrame();
+    }
+    settle();
+    EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 50);
+    paint();
+    EXPECT_EQ(shown(5, 5), qRgb(50, 50, 50));
+}
+
+// While a worker judges the view, its painting reads nothing of the working
+// set: it shows what the view painted when the judging began, and the
+// newest frame once it ended.
+TEST_F(ViewTest, WhileJudgedTheViewShowsItsLastContentWithoutReadingItsWorkingSet)
+{
+    gSource = 1;
+    host.readings.displayState = DisplayState::ResultShown;   // verdict and regions over the frame
+    view->work->imageRaw.setTo(77);
+    view->ShowLiveFrame();
+    settle();
+    paint();
+    const QImage before = painted;
+
+    view->setJudging(true);
+    std::unique_ptr<CameraWorkSet> judged = std::move(view->work);   // any read would crash
+    judged->imageRaw.setTo(99);
+    view->ShowLiveFrame();
+    view->UpdateLive();
+    paint();
+    EXPECT_EQ(painted, before);
+
+    view->work = std::move(judged);
+    view->setJudging(false);
+    settle();
+    paint();
+    const QPoint plain(30, 6);   // no text or region there
+    ASSERT_EQ(before.pixel(plain), qRgb(77, 77, 77));
+    EXPECT_EQ(shown(plain.x(), plain.y()), qRgb(99, 99, 99));
+}
+
 TEST_F(ViewTest, FailedRegionsBlinkTheirDefectPixelsRedInTheAlarm)
 {
     host.readings.displayState = DisplayState::Alarm;
