@@ -247,11 +247,14 @@ PictureOrder CammerWidget::pictureOrder(const ViewReadings& r, bool ownCopies) c
     PictureOrder order;
     order.look = pictureLook(r);
     const cv::Mat& shown = work->imageShow;
-    if (!order.look.whole) {
-        order.frame = ScaleToView(shown, order.look.view);
-        return order;
+    if (ownCopies) {
+        order.frame = live->spareFrame();
+        shown.copyTo(order.frame);
+    } else {
+        order.frame = shown;
     }
-    order.frame = ownCopies ? shown.clone() : shown;
+    if (!order.look.whole)
+        return order;
     const CammerSingleton& record = *static_cast<const CammerSingleton*>(order.look.record);
     order.marks = highlightMarks(highlights(r, order.look.step, record), order.look.step, record);
     if (ownCopies)
@@ -318,14 +321,14 @@ void CammerWidget::pictureReady()
         const bool newer = picture.serial > shownPicture.serial;
         // The whole frame in 32 bits is the view's picture of the frame on
         // show, as the network's live video reads it.
-        if (!picture.whole.isNull()) {
-            if (newer && !judging)
-                work->imageRgb32.swap(picture.whole);
-            live->recycle(std::move(picture.whole));
-        }
+        if (newer && !judging && !picture.whole.isNull())
+            work->imageRgb32.swap(picture.whole);
         if (newer) {
+            live->recycle(std::move(picture.whole), std::move(shownPicture.view));
             showPicture(std::move(picture));
             update();
+        } else {
+            live->recycle(std::move(picture.whole), std::move(picture.view));
         }
     }
     if (pictureWanted)

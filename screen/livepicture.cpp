@@ -14,12 +14,12 @@
 #include <optional>
 #include <thread>
 
-cv::Mat ScaleToView(const cv::Mat& frame, const QSize& view)
+void ScaleToView(const cv::Mat& frame, const QSize& view, cv::Mat& scaled)
 {
-    cv::Mat scaled;
     if (!frame.empty() && view.width() > 0 && view.height() > 0)
         cv::resize(frame, scaled, cv::Size(view.width(), view.height()), 0, 0, cv::INTER_NEAREST);
-    return scaled;
+    else
+        scaled.release();
 }
 
 void ConvertToRgb32(const cv::Mat& frame, QImage& picture)
@@ -63,17 +63,26 @@ PixelMark MarkOf(const QRect& box, const cv::Mat& frameMask, const QSize& frame,
 
 namespace {
 
-QImage scaledPicture(const PictureOrder& order)
+QImage pictureOf(const QSize& size, QImage::Format format, QImage reuse)
 {
-    const QSize view = order.look.view;
-    if (order.frame.empty() || order.frame.cols != view.width() || order.frame.rows != view.height())
+    if (reuse.size() == size && reuse.format() == format)
+        return reuse;
+    return QImage(size, format);
+}
+
+// The frame scaled down to the view before its conversion to 32 bits.
+QImage scaledPicture(const PictureOrder& order, QImage reuse)
+{
+    thread_local cv::Mat scaled;
+    ScaleToView(order.frame, order.look.view, scaled);
+    if (scaled.empty())
         return QImage();
-    QImage picture(view, QImage::Format_RGB32);
-    ConvertToRgb32(order.frame, picture);
+    QImage picture = pictureOf(order.look.view, QImage::Format_RGB32, std::move(reuse));
+    ConvertToRgb32(scaled, picture);
     return picture;
 }
 
-QImage wholePicture(const PictureOrder& order, QImage& whole)
+QImage wholePicture(const PictureOrder& order, QImage& whole, QImage reuse)
 {
     const QSize frame(order.frame.cols, order.frame.rows);
     if (!order.frame.empty() && (whole.size() != frame || whole.format() != QImage::Format_RGB32))
@@ -84,7 +93,8 @@ QImage wholePicture(const PictureOrder& order, QImage& whole)
     // A zoom may leave part of the view uncovered: what lies behind the
     // view shows there.
     const bool covered = order.look.transform.isIdentity();
-    QImage picture(order.look.view, covered ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    QImage picture = pictureOf(order.look.view, covered ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied,
+                               std::move(reuse));
     if (!covered)
         picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -95,11 +105,11 @@ QImage wholePicture(const PictureOrder& order, QImage& whole)
 
 }  // namespace
 
-QImage PreparePicture(const PictureOrder& order, QImage& whole)
+QImage PreparePicture(const PictureOrder& order, QImage& whole, QImage reuse)
 {
     if (order.look.view.isEmpty())
         return QImage();
-    return order.look.whole ? wholePicture(order, whole) : scaledPicture(order);
+    return order.look.whole ? wholePicture(order, whole, std::move(reuse)) : scaledPicture(order, std::move(reuse));
 }
 
 qint64 RepaintPacer::NextSlot(int view, qint64 now, qint64 last)
@@ -130,7 +140,9 @@ struct LivePicture::Slot {
     std::optional<PictureOrder> waiting;
     bool preparing = false;
     std::optional<PreparedPicture> done;
-    QImage spare;   // a whole-frame picture to reuse
+    // Buffers to reuse.
+    QImage spareWhole, spareView;
+    cv::Mat spareFrame;
     QObject* receiver = nullptr;
     std::function<void()> ready;
 };
@@ -187,7 +199,7 @@ private:
     static void prepare(LivePicture::Slot& slot)
     {
         PictureOrder order;
-        QImage whole;
+        QImage whole, view;
         {
             std::lock_guard<std::mutex> lock(slot.mutex);
             if (!slot.waiting)
@@ -195,10 +207,11 @@ private:
             order = std::move(*slot.waiting);
             slot.waiting.reset();
             slot.preparing = true;
-            whole.swap(slot.spare);
+            whole.swap(slot.spareWhole);
+            view.swap(slot.spareView);
         }
         PreparedPicture picture;
-        picture.view = PreparePicture(order, whole);
+        picture.view = PreparePicture(order, whole, std::move(view));
         if (order.look.whole)
             picture.whole = std::move(whole);
         picture.look = order.look;
@@ -206,6 +219,7 @@ private:
         std::lock_guard<std::mutex> lock(slot.mutex);
         slot.preparing = false;
         slot.done = std::move(picture);
+        slot.spareFrame = std::move(order.frame);
         if (slot.receiver)
             QMetaObject::invokeMethod(slot.receiver, slot.ready, Qt::QueuedConnection);
     }
@@ -261,8 +275,17 @@ bool LivePicture::take(PreparedPicture& picture)
     return true;
 }
 
-void LivePicture::recycle(QImage whole)
+void LivePicture::recycle(QImage whole, QImage view)
 {
     std::lock_guard<std::mutex> lock(slot->mutex);
-    slot->spare = std::move(whole);
+    if (!whole.isNull())
+        slot->spareWhole = std::move(whole);
+    if (!view.isNull())
+        slot->spareView = std::move(view);
+}
+
+cv::Mat LivePicture::spareFrame()
+{
+    std::lock_guard<std::mutex> lock(slot->mutex);
+    return std::move(slot->spareFrame);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The picture of a live camera view, made ready away from the GUI thread.
 //
-// A view hands over an order: the frame (scaled to the view already, or
-// whole when it is zoomed or has pixels marked) and how it is shown. The
+// A view hands over an order: a copy of the frame on show, the pixels to
+// mark in it and how it is shown. The
 // picture is what the view's painting used to draw under its texts and
 // regions: the scaled frame in 32 bits, or the whole frame in 32 bits with
 // its marked pixels, drawn over the view through the zoom. The view paints
@@ -50,7 +50,7 @@ struct PictureLook {
 };
 
 struct PictureOrder {
-    cv::Mat frame;   // CV_8UC1 or CV_8UC4: view-sized, or the whole frame when look.whole
+    cv::Mat frame;   // the whole frame, CV_8UC1 or CV_8UC4
     PictureLook look;
     std::vector<PixelMark> marks;
     quint64 serial = 0;   // later orders have larger serials
@@ -63,8 +63,8 @@ struct PreparedPicture {
     quint64 serial = 0;
 };
 
-// The frame scaled to the view, nearest pixel.
-cv::Mat ScaleToView(const cv::Mat& frame, const QSize& view);
+// The frame scaled to the view, nearest pixel, into scaled (reused when it fits).
+void ScaleToView(const cv::Mat& frame, const QSize& view, cv::Mat& scaled);
 // frame (grey or BGRA) into picture of the same size; nothing on any other size.
 void ConvertToRgb32(const cv::Mat& frame, QImage& picture);
 // The mark's colour into picture wherever its mask is set.
@@ -72,8 +72,9 @@ void MarkPixels(QImage& picture, const PixelMark& mark);
 // The mark of the frame-sized mask over box (clipped to the frame), sharing
 // the mask's pixels; no mask when its size or type does not fit.
 PixelMark MarkOf(const QRect& box, const cv::Mat& frameMask, const QSize& frame, uint32_t colour);
-// The view's picture; whole is the 32-bit whole frame (reused when it fits).
-QImage PreparePicture(const PictureOrder& order, QImage& whole);
+// The view's picture; whole is the 32-bit whole frame. whole and reuse are
+// written into when they fit (large buffers are not made anew each frame).
+QImage PreparePicture(const PictureOrder& order, QImage& whole, QImage reuse = QImage());
 
 // Repaints of live views: at most one a period for each view, each view at
 // its own phase of the period so that the views do not repaint together.
@@ -102,8 +103,10 @@ public:
     bool busy() const;
     // The newest prepared picture, once.
     bool take(PreparedPicture& picture);
-    // A whole-frame picture given back for reuse.
-    void recycle(QImage whole);
+    // Pictures given back for reuse: the whole frame's and the view's.
+    void recycle(QImage whole, QImage view);
+    // A frame buffer for the next order (empty when none is spare).
+    cv::Mat spareFrame();
 
     struct Slot;
 

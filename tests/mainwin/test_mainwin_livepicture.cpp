@@ -110,7 +110,7 @@ TEST(LivePicture, PreparedPictureHasThePixelsTheViewPaintedBefore)
         order.look.view = c.view;
         order.look.whole = c.whole;
         order.look.transform = c.zoom;
-        order.frame = c.whole ? frame : ScaleToView(frame, c.view);
+        order.frame = frame;
         if (c.marked) {
             order.marks.push_back(MarkOf(QRect(QPoint(10, 10), QPoint(40, 30)), defects, QSize(kW, kH), 0xFFFF0000));
             // A box beyond the frame's corner is cut at its edge.
@@ -147,8 +147,11 @@ TEST(LivePicture, NoPictureForAnEmptyViewOrFrame)
     order.frame = frameOf(false);
     EXPECT_TRUE(PreparePicture(order, whole).isNull());   // no view size
     order.look.view = QSize(32, 24);
-    EXPECT_TRUE(PreparePicture(order, whole).isNull());   // the frame is not scaled to the view
-    EXPECT_TRUE(ScaleToView(cv::Mat(), QSize(32, 24)).empty());
+    order.frame.release();
+    EXPECT_TRUE(PreparePicture(order, whole).isNull());   // no frame
+    cv::Mat scaled = frameOf(false);
+    ScaleToView(cv::Mat(), QSize(32, 24), scaled);
+    EXPECT_TRUE(scaled.empty());
 }
 
 TEST(RepaintPacer, SlotsFollowEachViewsPhaseAPeriodApart)
