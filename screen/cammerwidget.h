@@ -70,7 +70,7 @@ public:
 
     // While a worker judges the view (writes work's results and pictures),
     // painting reads nothing of work or the engine: the view shows what it
-    // last painted. Back off, it repaints.
+    // last painted. Set back to off, the view repaints.
     void setJudging(bool on);
     bool judgingNow() const { return judging; }
     // A live picture is asked for, made ready or waiting to be shown.
@@ -119,7 +119,6 @@ public:
     std::vector<uint8_t> imageRgba;   // colour mode only
     int brightness = 0;               // mean grey level of the newest frame
     bool hadFrame = false;            // a frame (or test picture) has been taken over since start
-
 
     // The last three NG work frames per step: ngRingPos frames are pushed
     // so far, a frame is made by its first push (empty before).
@@ -189,7 +188,6 @@ private:
     void pictureReady();
     PictureLook pictureLook(const ViewReadings& r) const;
     PictureOrder pictureOrder(const ViewReadings& r, bool ownCopies) const;
-    void showPicture(PreparedPicture picture);
     // Pixels marked in the frame: defects of failed regions (alarm blink),
     // ignore points (editing), the previewed region's defects.
     struct Highlights {

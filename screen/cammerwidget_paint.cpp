@@ -185,8 +185,9 @@ void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
 
     // The frame on show changes only through the picture thread on live
     // sources; the editor's changes are painted at once.
-    if (!livePainted() || !(shownPicture.look == pictureLook(r)))
-        showPicture({PreparePicture(pictureOrder(r, false), work->imageRgb32), QImage(), pictureLook(r), ++pictureSerial});
+    const PictureLook look = pictureLook(r);
+    if (!livePainted() || !(shownPicture.look == look))
+        shownPicture = {PreparePicture(pictureOrder(r, false), work->imageRgb32), QImage(), look, ++pictureSerial};
     painter.drawImage(QPoint(0, 0), shownPicture.view);
     if (selected) {
         painter.save();
@@ -263,11 +264,6 @@ PictureOrder CammerWidget::pictureOrder(const ViewReadings& r, bool ownCopies) c
     return order;
 }
 
-void CammerWidget::showPicture(PreparedPicture picture)
-{
-    shownPicture = std::move(picture);
-}
-
 // A repaint of the live picture at the view's next slot (RepaintPacer),
 // once the picture thread has made the frame on show ready. Asked again
 // while one waits, it is done once.
@@ -325,7 +321,7 @@ void CammerWidget::pictureReady()
             work->imageRgb32.swap(picture.whole);
         if (newer) {
             live->recycle(std::move(picture.whole), std::move(shownPicture.view));
-            showPicture(std::move(picture));
+            shownPicture = std::move(picture);
             update();
         } else {
             live->recycle(std::move(picture.whole), std::move(picture.view));
