@@ -194,12 +194,13 @@ QString CammerWidget::frameFault() const
     return hadFrame ? QString() : LanStr(594);
 }
 
+// The frame goes on show at the view's next repaint (see requestPicture).
 void CammerWidget::ShowLiveFrame()
 {
     if (!complete || !liveShown())
         return;
-    work->imageRaw.copyTo(work->imageShow);
-    update();
+    frameWaiting = true;
+    requestPicture();
 }
 
 void CammerWidget::SetWB()
@@ -275,7 +276,7 @@ void CammerWidget::PushNgRing(int step)
 void CammerWidget::UpdateLive()
 {
     if (liveShown())
-        update();
+        requestPicture();
 }
 
 void CammerWidget::SaveReTrainImage(int step)
@@ -369,5 +370,5 @@ void CammerWidget::TimerShowAlarm()
     } else {
         blinkPhase = 1 - blinkPhase;
     }
-    update();
+    requestPicture();
 }

@@ -23,6 +23,7 @@
 #include "inspection/circle.h"
 #include "inspection/rect.h"
 #include "inspection/cameraworkset.h"
+#include "screen/livepicture.h"
 #include "screen/regionediting.h"
 #include "screen/runview.h"
 
@@ -66,6 +67,14 @@ public:
     // Bit 0 shows the template arrows, bit 1 the region tool bar.
     void ShowHideTool(int bits);
     void DeleteAllFailImage() {}
+
+    // While a worker judges the view (writes work's results and pictures),
+    // painting reads nothing of work or the engine: the view shows what it
+    // last painted. Set back to off, the view repaints.
+    void setJudging(bool on);
+    bool judgingNow() const { return judging; }
+    // A live picture is asked for, made ready or waiting to be shown.
+    bool pictureWaiting() const { return pictureWanted || (live && live->busy()); }
 
     // RunView: the polling pass.
     bool TakeFrame() override;
@@ -113,10 +122,6 @@ public:
     std::vector<uint8_t> imageRgba;   // colour mode only
     int brightness = 0;               // mean grey level of the newest frame
     bool hadFrame = false;            // a frame (or test picture) has been taken over since start
-
-    // The live frame scaled to the view, when nothing is marked in it.
-    cv::Mat scaledShow;
-    QImage scaledPicture;
 
     // The last three NG work frames per step: ngRingPos frames are pushed
     // so far, a frame is made by its first push (empty before).
@@ -178,7 +183,14 @@ private:
     void paintLive(QPainter& painter, const ViewReadings& r);
     void convertShownFrame();
     void drawFrameImage(QPainter& painter);
-    void drawScaledFrame(QPainter& painter);
+    // The live picture: made ready by the picture thread at the view's pace
+    // (livepicture.h), or here when the look changed since.
+    bool livePainted() const;
+    void requestPicture();
+    void submitPicture();
+    void pictureReady();
+    PictureLook pictureLook(const ViewReadings& r) const;
+    PictureOrder pictureOrder(const ViewReadings& r, bool ownCopies) const;
     // Pixels marked in the frame: defects of failed regions (alarm blink),
     // ignore points (editing), the previewed region's defects.
     struct Highlights {
@@ -186,11 +198,11 @@ private:
         bool ignored = false;
         bool preview = false;
         bool any() const { return failed || ignored || preview; }
+        unsigned bits() const { return unsigned(failed) | unsigned(ignored) << 1 | unsigned(preview) << 2; }
     };
     Highlights highlights(const ViewReadings& r, int step, const CammerSingleton& record) const;
     void applyZoom(QPainter& painter, const ViewReadings& r) const;
-    void markHighlights(const Highlights& marks, int step, const CammerSingleton& record);
-    void markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour);
+    std::vector<PixelMark> highlightMarks(const Highlights& marks, int step, const CammerSingleton& record) const;
     bool overlayShown(const ViewReadings& r) const;
     QString drawRegions(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record);
     void drawRegion(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record, int roi,
@@ -212,6 +224,18 @@ private:
     bool complete = false;
     int heldStep = -1;
     QPoint lastTouchPos;
+
+    // The live picture shown and the next one.
+    std::unique_ptr<LivePicture> live;
+    PreparedPicture shownPicture;
+    quint64 pictureSerial = 0;
+    QTimer* paceTimer = nullptr;
+    qint64 paceSlot = -1;        // the slot paceTimer waits for
+    qint64 lastSlot = -1;        // the slot of the last order
+    bool pictureWanted = false;  // a repaint asked for and not ordered yet
+    bool frameWaiting = false;   // a new frame to show at the next order
+    bool judging = false;
+    QImage judgedLook;           // the view as painted when judging began
 };
 
 // Modification time text of the template shown in the editor.

@@ -13,6 +13,7 @@
 #include "widgets/skin.h"
 
 #include <QPainter>
+#include <QTimer>
 #include <QtMath>
 #include <opencv2/imgproc.hpp>
 
@@ -26,8 +27,10 @@ constexpr int kFontTop = 40;
 constexpr int kFontLabel = 20;
 constexpr int kPositionFunction = 3;
 constexpr int kDefectFunction = 0;
-constexpr uint32_t kRedPixel = 0x00FF0000;
-constexpr uint32_t kCyanPixel = 0x0000FFFF;
+// Opaque, as every pixel of an RGB32 picture: drawn through a zoom over what
+// lies behind the view, a mark must not let that show through.
+constexpr uint32_t kRedPixel = 0xFFFF0000;
+constexpr uint32_t kCyanPixel = 0xFF00FFFF;
 const QColor kAreaColour(QStringLiteral("#E9967A"));
 
 constexpr int kTextAverage = 367;      // "Aver %1"
@@ -42,6 +45,7 @@ constexpr int kTextNgRecords = 217;
 constexpr int kTextCameraStatus = 313; // "Cam %1 %2 %3"
 constexpr int kTextLately = 314;       // "Lately %1 NG %2 / %3"
 constexpr int kCavities = 8;
+static_assert(kMaxRegions <= 64, "a bit for each region of a step");
 
 QFont viewFont(int pixelSize)
 {
@@ -98,6 +102,10 @@ void drawCircleMark(QPainter& painter, const QPoint& p)
 void CammerWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (judging) {
+        painter.drawImage(QPoint(0, 0), judgedLook);
+        return;
+    }
     const ViewReadings r = host->viewReadings();
     if (gSource == 3 || gSource == 4)
         paintStoredPicture(painter, r);
@@ -115,37 +123,12 @@ void CammerWidget::applyZoom(QPainter& painter, const ViewReadings& r) const
 
 void CammerWidget::convertShownFrame()
 {
-    const cv::Mat& shown = work->imageShow;
-    QImage& picture = work->imageRgb32;
-    if (shown.cols != picture.width() || shown.rows != picture.height())
-        return;
-    if (shown.type() == CV_8UC4)
-        std::memcpy(picture.bits(), shown.data, shown.total() * shown.elemSize());
-    else
-        Gray2RGBA(shown.data, reinterpret_cast<int*>(picture.bits()), shown.cols, shown.rows);
+    ConvertToRgb32(work->imageShow, work->imageRgb32);
 }
 
 void CammerWidget::drawFrameImage(QPainter& painter)
 {
     painter.drawImage(rect(), work->imageRgb32);
-}
-
-// The frame scaled down to the view before its conversion to 32 bits: the
-// live pictures of eight cameras cost the polling thread a fraction of what
-// converting and scaling whole frames did.
-void CammerWidget::drawScaledFrame(QPainter& painter)
-{
-    const cv::Mat& shown = work->imageShow;
-    if (shown.empty() || width() <= 0 || height() <= 0)
-        return;
-    cv::resize(shown, scaledShow, cv::Size(width(), height()), 0, 0, cv::INTER_NEAREST);
-    if (scaledPicture.size() != size())
-        scaledPicture = QImage(size(), QImage::Format_RGB32);
-    if (scaledShow.type() == CV_8UC4)
-        std::memcpy(scaledPicture.bits(), scaledShow.data, scaledShow.total() * scaledShow.elemSize());
-    else
-        Gray2RGBA(scaledShow.data, reinterpret_cast<int*>(scaledPicture.bits()), scaledShow.cols, scaledShow.rows);
-    painter.drawImage(QPoint(0, 0), scaledPicture);
 }
 
 void CammerWidget::paintStoredPicture(QPainter& painter, const ViewReadings& r)
@@ -200,17 +183,15 @@ void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
     const CammerSingleton& record = gSource == 0 ? *work->editRecord : *work->liveRecord;
     const bool selected = cameraIndex == r.selectedView;
 
+    // The frame on show changes only through the picture thread on live
+    // sources; the editor's changes are painted at once.
+    const PictureLook look = pictureLook(r);
+    if (!livePainted() || !(shownPicture.look == look))
+        shownPicture = {PreparePicture(pictureOrder(r, false), work->imageRgb32), QImage(), look, ++pictureSerial};
+    painter.drawImage(QPoint(0, 0), shownPicture.view);
     if (selected) {
         painter.save();
         applyZoom(painter, r);
-    }
-    const Highlights marks = highlights(r, step, record);
-    if (selected || marks.any()) {
-        convertShownFrame();
-        markHighlights(marks, step, record);
-        drawFrameImage(painter);
-    } else {
-        drawScaledFrame(painter);
     }
     QString selectionText;
     if (overlayShown(r)) {
@@ -232,6 +213,142 @@ void CammerWidget::paintLive(QPainter& painter, const ViewReadings& r)
     drawBorder(painter);
 }
 
+bool CammerWidget::livePainted() const
+{
+    return complete && liveShown() && cameraIndex < numCamera;
+}
+
+// How the live picture is made in the view's state now: the selected view
+// and a frame with marked pixels take the whole frame, drawn through the
+// zoom of the selected view.
+PictureLook CammerWidget::pictureLook(const ViewReadings& r) const
+{
+    PictureLook look;
+    look.source = gSource;
+    look.step = std::clamp(gSource == 0 ? r.editDetect : r.curDetect, 0, kMaxDetects - 1);
+    const CammerSingleton& record = gSource == 0 ? *work->editRecord : *work->liveRecord;
+    look.record = &record;
+    look.view = size();
+    const bool selected = cameraIndex == r.selectedView;
+    const Highlights marks = highlights(r, look.step, record);
+    look.marks = marks.bits();
+    if (marks.failed)
+        for (int roi = 0; roi < std::clamp(record.roiNum[look.step], 0, kMaxRegions); ++roi)
+            look.failed |= quint64(!work->roiOk[look.step][roi]) << roi;
+    look.whole = selected || look.marks != 0;
+    if (selected)
+        look.transform = QTransform().translate(r.zoomOffset.x(), r.zoomOffset.y()).scale(r.zoomFactor, r.zoomFactor);
+    return look;
+}
+
+// The frame on show and its marks for the picture. The picture thread gets
+// copies of its own: the pass and the judging write these frames.
+PictureOrder CammerWidget::pictureOrder(const ViewReadings& r, bool ownCopies) const
+{
+    PictureOrder order;
+    order.look = pictureLook(r);
+    const cv::Mat& shown = work->imageShow;
+    if (ownCopies) {
+        order.frame = live->spareFrame();
+        shown.copyTo(order.frame);
+    } else {
+        order.frame = shown;
+    }
+    if (!order.look.whole)
+        return order;
+    const CammerSingleton& record = *static_cast<const CammerSingleton*>(order.look.record);
+    order.marks = highlightMarks(highlights(r, order.look.step, record), order.look.step, record);
+    if (ownCopies)
+        for (PixelMark& mark : order.marks)
+            mark.mask = mark.mask.clone();
+    return order;
+}
+
+// A repaint of the live picture at the view's next slot (RepaintPacer),
+// once the picture thread has made the frame on show ready. Asked again
+// while one waits, it is done once.
+void CammerWidget::requestPicture()
+{
+    if (!livePainted()) {
+        update();
+        return;
+    }
+    pictureWanted = true;
+    if (!live) {
+        live = std::make_unique<LivePicture>(this, [this] { pictureReady(); });
+        paceTimer = new QTimer(this);
+        paceTimer->setSingleShot(true);
+        paceTimer->setTimerType(Qt::PreciseTimer);
+        connect(paceTimer, &QTimer::timeout, this, [this] {
+            lastSlot = paceSlot;
+            submitPicture();
+        });
+    }
+    if (judging || paceTimer->isActive() || live->busy())
+        return;
+    const qint64 now = RepaintPacer::Now();
+    paceSlot = RepaintPacer::NextSlot(cameraIndex, now, lastSlot);
+    paceTimer->start(int(paceSlot - now));
+}
+
+// The newest frame goes on show; the picture thread gets its own copies.
+void CammerWidget::submitPicture()
+{
+    if (judging)
+        return;   // asked again when the judging ends
+    pictureWanted = false;
+    if (!livePainted()) {
+        update();
+        return;
+    }
+    if (frameWaiting) {
+        work->imageRaw.copyTo(work->imageShow);
+        frameWaiting = false;
+    }
+    PictureOrder order = pictureOrder(host->viewReadings(), true);
+    order.serial = ++pictureSerial;
+    live->order(std::move(order));
+}
+
+void CammerWidget::pictureReady()
+{
+    PreparedPicture picture;
+    if (live->take(picture)) {
+        const bool newer = picture.serial > shownPicture.serial;
+        // The whole frame in 32 bits is the view's picture of the frame on
+        // show, as the network's live video reads it.
+        if (newer && !judging && !picture.whole.isNull())
+            work->imageRgb32.swap(picture.whole);
+        if (newer) {
+            live->recycle(std::move(picture.whole), std::move(shownPicture.view));
+            shownPicture = std::move(picture);
+            update();
+        } else {
+            live->recycle(std::move(picture.whole), std::move(picture.view));
+        }
+    }
+    if (pictureWanted)
+        requestPicture();
+}
+
+void CammerWidget::setJudging(bool on)
+{
+    if (on == judging)
+        return;
+    if (on) {
+        if (judgedLook.size() != size())
+            judgedLook = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        judgedLook.fill(Qt::transparent);
+        render(&judgedLook, QPoint(), QRegion(), RenderFlags());
+        judging = true;
+        return;
+    }
+    judging = false;
+    update();
+    if (pictureWanted)
+        requestPicture();
+}
+
 bool CammerWidget::overlayShown(const ViewReadings& r) const
 {
     switch (r.displayState) {
@@ -248,24 +365,6 @@ bool CammerWidget::overlayShown(const ViewReadings& r) const
     }
 }
 
-// Writes colour into the RGB32 picture over box (frame pixels, corners
-// included, clipped to the frame) wherever the frame-sized 8-bit mask is
-// non-zero.
-void CammerWidget::markPixels(const QRect& box, const cv::Mat& mask, uint32_t colour)
-{
-    QImage& picture = work->imageRgb32;
-    if (mask.type() != CV_8UC1 || mask.cols != picture.width() || mask.rows != picture.height())
-        return;
-    const QRect clipped = box.intersected(picture.rect());
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const uint8_t* m = mask.ptr(y);
-        auto* p = reinterpret_cast<uint32_t*>(picture.scanLine(y));
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if (m[x])
-                p[x] = colour;
-    }
-}
-
 CammerWidget::Highlights CammerWidget::highlights(const ViewReadings& r, int step,
                                                  const CammerSingleton& record) const
 {
@@ -277,17 +376,21 @@ CammerWidget::Highlights CammerWidget::highlights(const ViewReadings& r, int ste
     return marks;
 }
 
-void CammerWidget::markHighlights(const Highlights& marks, int step, const CammerSingleton& record)
+std::vector<PixelMark> CammerWidget::highlightMarks(const Highlights& marks, int step,
+                                                   const CammerSingleton& record) const
 {
+    std::vector<PixelMark> out;
+    const QSize frame(work->imageShow.cols, work->imageShow.rows);
     const int regions = std::clamp(record.roiNum[step], 0, kMaxRegions);
     for (int roi = 0; roi < regions; ++roi) {
         if (marks.failed && !work->roiOk[step][roi])
-            markPixels(record.ImageBox(step, roi), work->defectImage, kRedPixel);
+            out.push_back(MarkOf(record.ImageBox(step, roi), work->defectImage, frame, kRedPixel));
         if (marks.ignored)
-            markPixels(record.ImageBox(step, roi), work->ignoreImage[step], kCyanPixel);
+            out.push_back(MarkOf(record.ImageBox(step, roi), work->ignoreImage[step], frame, kCyanPixel));
     }
     if (marks.preview)
-        markPixels(record.ImageBox(step, selectedRoi), work->defectImage, kCyanPixel);
+        out.push_back(MarkOf(record.ImageBox(step, selectedRoi), work->defectImage, frame, kCyanPixel));
+    return out;
 }
 
 void CammerWidget::drawLegend(QPainter& painter)

@@ -68,6 +68,7 @@
 #include <memory>
 #include <netinet/in.h>
 #include <sched.h>
+#include <time.h>
 #include <sys/socket.h>
 #include <stdexcept>
 #include <unistd.h>
@@ -290,7 +291,9 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override
     {
-        auto* timer = event->type() == QEvent::Timer && controller ? qobject_cast<QTimer*>(receiver) : nullptr;
+        // The run controller's timers have no parent.
+        auto* timer = event->type() == QEvent::Timer && controller && !receiver->parent()
+                          ? qobject_cast<QTimer*>(receiver) : nullptr;
         const bool pass = timer && timer->isSingleShot() && timer->interval() == kPassMs;
         const bool tick = timer && !timer->isSingleShot() && timer->interval() == kTickMs;
         if (!pass && !tick)
@@ -324,12 +327,22 @@ public:
         if (!controller)
             return QApplication::notify(receiver, event);
         const EventKind kind(receiver, event);
+        countPaint(receiver, event);
         const qint64 t0 = clock.nsecsElapsed();
         const bool done = QApplication::notify(receiver, event);
         const double ms = double(clock.nsecsElapsed() - t0) / 1e6;
         if (ms > kLongMs || ms > longestBefore)
             ran(kind.name(), ms);
         return done;
+    }
+
+    // Paints of the window (each may repaint several views) and of views.
+    void countPaint(QObject* receiver, QEvent* event)
+    {
+        if (event->type() == QEvent::UpdateRequest && receiver->isWidgetType())
+            ++windowPaints;
+        if (event->type() == QEvent::Paint && qobject_cast<CammerWidget*>(receiver))
+            ++viewPaints;
     }
 
     void ran(const QString& what, double ms)
@@ -372,7 +385,16 @@ public:
     std::map<QString, std::vector<double>> lateAfter;
     QString before;
     double longestBefore = 0;
+    int windowPaints = 0, viewPaints = 0;
 };
+
+// CPU time of the calling thread and of the process, in seconds.
+double cpuSeconds(clockid_t which)
+{
+    timespec t{};
+    clock_gettime(which, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
 
 // A client of the network link on port that connects with a small receive
 // buffer, then neither reads nor acknowledges; -1 when it cannot connect.
@@ -443,13 +465,18 @@ int pass(const Options& o, TimingApplication& app)
         mould.start(open ? 1000 : 400);
     });
     std::unique_ptr<SleepJitter> jitter;
+    double guiCpu = 0, processCpu = 0;
     QTimer::singleShot(kSettleMs, [&] {
+        guiCpu = -cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+        processCpu = -cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
         app.clock.start();
         app.controller = window->runController();
         jitter = std::make_unique<SleepJitter>();
         mould.start(0);
     });
     QTimer::singleShot(kSettleMs + o.seconds * 1000, [&] {
+        guiCpu += cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+        processCpu += cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
         app.controller = nullptr;
         app.quit();
     });
@@ -457,6 +484,8 @@ int pass(const Options& o, TimingApplication& app)
 
     std::printf("%d cameras %dx%d, %d s, %d cycles, %d frames taken by camera 0\n", o.cameras, o.size.width(),
                 o.size.height(), o.seconds, gAllNum[0], window->runController()->state().frameCount[0]);
+    std::printf("CPU time: GUI thread %.2f s, process %.2f s; window paints %d, view paints %d\n", guiCpu,
+                processCpu, app.windowPaints, app.viewPaints);
     printFigures("polling pass", app.passes, "ms");
     printFigures("pass start to next pass start", app.intervals, "ms");
     printFigures("pass start lateness", app.lateness, "ms");

@@ -16,11 +16,13 @@
 #include "screen/viewreadings.h"
 #include "tests/common/testsupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
@@ -114,6 +116,15 @@ protected:
     // them on the screen).
     QRgb marked(int x, int y) const { return view->work->imageRgb32.pixel(x, y); }
     void paint() { painted = view->grab().toImage(); }
+    // Until the view's live picture is made ready and taken (bounded).
+    void settle()
+    {
+        for (int i = 0; i < 5000 && view->pictureWaiting(); ++i) {
+            QThread::usleep(200);
+            QCoreApplication::processEvents();
+        }
+        ASSERT_FALSE(view->pictureWaiting());
+    }
 
     TempWorkDir work;
     WizardPara para;
@@ -165,9 +176,52 @@ TEST_F(ViewTest, TakesOverTheNewestFrameAndShowsItOnLiveSources)
     EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 0);
     gSource = -1;
     view->ShowLiveFrame();
+    settle();   // on show at the view's next repaint
     EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 77);
     paint();
     EXPECT_EQ(shown(5, 5), qRgb(77, 77, 77));
+}
+
+TEST_F(ViewTest, FramesComingFasterThanTheViewRepaintsShowTheNewest)
+{
+    for (int level = 10; level <= 50; level += 10) {
+        view->work->imageRaw.setTo(level);
+        view->ShowLiveFrame();
+    }
+    settle();
+    EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 50);
+    paint();
+    EXPECT_EQ(shown(5, 5), qRgb(50, 50, 50));
+}
+
+// While a worker judges the view, its painting reads nothing of the working
+// set: it shows what the view painted when the judging began, and the
+// newest frame once it ended.
+TEST_F(ViewTest, WhileJudgedTheViewShowsItsLastContentWithoutReadingItsWorkingSet)
+{
+    gSource = 1;
+    host.readings.displayState = DisplayState::ResultShown;   // verdict and regions over the frame
+    view->work->imageRaw.setTo(77);
+    view->ShowLiveFrame();
+    settle();
+    paint();
+    const QImage before = painted;
+
+    view->setJudging(true);
+    std::unique_ptr<CameraWorkSet> judged = std::move(view->work);   // any read would crash
+    judged->imageRaw.setTo(99);
+    view->ShowLiveFrame();
+    view->UpdateLive();
+    paint();
+    EXPECT_EQ(painted, before);
+
+    view->work = std::move(judged);
+    view->setJudging(false);
+    settle();
+    paint();
+    const QPoint plain(30, 6);   // no text or region there
+    ASSERT_EQ(before.pixel(plain), qRgb(77, 77, 77));
+    EXPECT_EQ(shown(plain.x(), plain.y()), qRgb(99, 99, 99));
 }
 
 TEST_F(ViewTest, FailedRegionsBlinkTheirDefectPixelsRedInTheAlarm)
