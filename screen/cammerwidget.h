@@ -88,8 +88,6 @@ public:
     // aligned and judged in parallel, their records and results handed on in
     // the order of the list.
     static void InspectAll(const QVector<CammerWidget*>& views, int step);
-    // While another thread judges the view's engine.
-    void setJudging(bool on) { judgingNow = on; }
     bool cameraOk() const override { return work->cameraOk; }
     QString frameFault() const override;
     void setCameraOk(bool ok) override { work->cameraOk = ok; }
@@ -107,7 +105,6 @@ public:
     void ClearIgnorePoints(int step) override;
 
     const int cameraIndex;
-    bool judgingNow = false;
 
     // The working set (records, masks, frames, templates, ignore points,
     // results) and the records it points to.
