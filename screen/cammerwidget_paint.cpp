@@ -336,10 +336,15 @@ void CammerWidget::setJudging(bool on)
     if (on == judging)
         return;
     if (on) {
-        if (judgedLook.size() != size())
-            judgedLook = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-        judgedLook.fill(Qt::transparent);
-        render(&judgedLook, QPoint(), QRegion(), RenderFlags());
+        // A hidden view is not painted meanwhile: it keeps nothing.
+        if (isVisible()) {
+            if (judgedLook.size() != size())
+                judgedLook = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+            judgedLook.fill(Qt::transparent);
+            render(&judgedLook, QPoint(), QRegion(), RenderFlags());
+        } else {
+            judgedLook = QImage();
+        }
         judging = true;
         return;
     }
