@@ -43,18 +43,20 @@ void Report(const QString& path)
 // Takes the handed-over picture kind of (c, d) into buffer; false when none
 // waits. The pending picture goes with it: nothing reads a handed-over
 // picture again, and kept for every camera, step and kind the pictures would
-// take 670 MB at 1280 x 1024 (the next decision that keeps one makes it anew).
+// take much memory (the next decision that keeps one makes it anew).
 bool TakePicture(int c, int d, int kind, QImage& buffer)
 {
-    QMutexLocker lock(pMutexSaveFail);
-    if (!gisSaveFail[c][d][kind])
+    PendingPicture taken;
+    {
+        QMutexLocker lock(pMutexSaveFail);
+        if (!gisSaveFail[c][d][kind])
+            return false;
+        gisSaveFail[c][d][kind] = false;
+        std::swap(taken, gpFailImage[c][d][kind]);
+    }
+    if (taken.isNull())
         return false;
-    gisSaveFail[c][d][kind] = false;
-    QImage& pending = gpFailImage[c][d][kind];
-    if (pending.isNull())
-        return false;
-    buffer.swap(pending);
-    pending = QImage();
+    taken.pictureInto(buffer);
     return true;
 }
 
@@ -123,7 +125,7 @@ void SaveFialImageThread::Stop()
 
 void SaveFialImageThread::run()
 {
-    QImage buffer(gImageW, gImageH, QImage::Format_RGB32);
+    QImage buffer;   // made by the first picture, then reused
     const Pacing pacing{[this](int ms) {
                             for (int slept = 0; slept < ms && !isInterruptionRequested(); slept += kSleepSlice)
                                 msleep(static_cast<unsigned long>(std::min(kSleepSlice, ms - slept)));

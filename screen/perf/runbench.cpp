@@ -25,7 +25,8 @@
 //                    was closed again each time.
 //
 // Options: --cameras N (8), --cycles K (200, edge and memory), --warm W (100,
-// memory), --seconds S (20, pass), --size WxH (1280x1024). Run it pinned
+// memory), --seconds S (20, pass), --size WxH (1280x1024), --wrapper "CMD"
+// (memory: the program runs under CMD, e.g. "heaptrack -o FILE"). Run it pinned
 // with `taskset -c 0,1` to see a two-core machine.
 
 #include "camera/cameraglobals.h"
@@ -94,6 +95,7 @@ struct Options {
     QSize size{1280, 1024};
     bool stalledClient = false;
     bool lockHeld = false;
+    QStringList wrapper;   // memory: runs the program under it (a heap profiler)
 };
 
 void printFigures(const char* what, std::vector<double> v, const char* unit)
@@ -129,10 +131,26 @@ Memory memoryOf(qint64 pid)
     return m;
 }
 
+// Fields of /proc/<pid>/smaps_rollup, in MB.
+double rollupOf(qint64 pid, const QByteArray& field)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : rollup.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() >= 2 && f[0] == field + ':')
+            return f[1].toDouble() / 1024;
+    }
+    return 0;
+}
+
 void printMemory(const char* what, qint64 pid)
 {
     const Memory m = memoryOf(pid);
-    std::printf("%-34s resident %7.1f MB  peak %7.1f MB\n", what, m.resident, m.peak);
+    std::printf("%-34s resident %7.1f MB  peak %7.1f MB  (anonymous %.1f, file %.1f)\n", what, m.resident, m.peak,
+                rollupOf(pid, "Anonymous"), m.resident - rollupOf(pid, "Anonymous"));
+    std::fflush(stdout);
 }
 
 // A working directory as run.sh lays it out, the settings, and the cameras.
@@ -528,13 +546,14 @@ int memory(const Options& o)
     writeTemplates(machine, o);
     writeRegions(machine, o);
     Board board;
-    Program program(machine.dir.path(), machine.file("simcams"), board.io.device());
+    Program program(machine.dir.path(), machine.file("simcams"), board.io.device(), o.wrapper);
     const qint64 pid = program.process.processId();
     board.started(0x000);   // outputs 4..7 not inverted on this type
     QThread::msleep(kSettleMs);
     std::printf("%d cameras %dx%d, 8 steps, 50 regions and 10 templates each\n", o.cameras, o.size.width(),
                 o.size.height());
     printMemory("after start-up", pid);
+    SleepJitter jitter;
     auto cycle = [&] {
         board.io.command(QStringLiteral("set 0"));
         QThread::msleep(1000);   // eight stations of 0.1 s, judged and handed on
@@ -549,13 +568,16 @@ int memory(const Options& o)
         cycle();
         if (k % 100 == 0 || k == o.cycles) {
             readings.push_back(memoryOf(pid).resident);
-            std::printf("after %d cycles: resident %.1f MB\n", o.warm + k, readings.back());
+            std::printf("after %d cycles: resident %.1f MB, anonymous %.1f MB\n", o.warm + k, readings.back(),
+                        rollupOf(pid, "Anonymous"));
             std::fflush(stdout);
         }
     }
     const auto [low, high] = std::minmax_element(readings.begin(), readings.end());
     std::printf("over the last %d cycles: resident %.1f .. %.1f MB, spread %.2f %%\n", o.cycles, *low, *high,
                 100.0 * (*high - *low) / *low);
+    printMemory("at the end", pid);
+    printFigures("bare thread sleeping 1 ms: lateness", jitter.Finish(), "ms");
     QThread::msleep(2000);   // the writer stores the last pictures
     std::printf("count.txt \"%s\", %d result pictures, %d template files\n", qPrintable(ReadText(machine.file("count.txt"))),
                 countFiles(machine.file("alarmimage"), QStringLiteral("*.jpg")), countFiles(machine.dir.path(), QStringLiteral("template*.bmp")));
@@ -630,7 +652,10 @@ int main(int argc, char* argv[])
                                       QStringLiteral("pass: live video on, the fake client holds the video lock"));
     const QCommandLineOption warm(QStringLiteral("warm"), QStringLiteral("memory: cycles before the first reading"),
                                   QStringLiteral("n"), QStringLiteral("100"));
-    parser.addOptions({cameras, cycles, warm, seconds, size, stalled, lockHeld});
+    const QCommandLineOption wrapper(QStringLiteral("wrapper"),
+                                     QStringLiteral("memory: a program (and its arguments) that runs the program, e.g. heaptrack"),
+                                     QStringLiteral("command"));
+    parser.addOptions({cameras, cycles, warm, seconds, size, stalled, lockHeld, wrapper});
     parser.addHelpOption();
     parser.process(app);
     Options o;
@@ -640,6 +665,7 @@ int main(int argc, char* argv[])
     o.warm = std::max(parser.value(warm).toInt(), 0);
     o.stalledClient = parser.isSet(stalled);
     o.lockHeld = parser.isSet(lockHeld);
+    o.wrapper = parser.value(wrapper).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
     if (wh.size() == 2)
         o.size = QSize(wh[0].toInt(), wh[1].toInt());
