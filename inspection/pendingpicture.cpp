@@ -22,6 +22,24 @@ namespace {
 // Beyond this share of non-grey pixels the picture is kept as it is.
 constexpr int kColourShareLimit = 4;   // one pixel in four
 
+// Non-zero unless r = g = b.
+QRgb Colourfulness(QRgb p)
+{
+    return (p ^ (p >> 8)) & 0xffff;
+}
+
+// The blue bytes of a row into grey; whether every pixel of it is grey.
+bool GreyRow(const QRgb* row, uint8_t* grey, int width)
+{
+    QRgb differ = 0;
+    for (int x = 0; x < width; ++x) {
+        const QRgb p = row[x];
+        grey[x] = uint8_t(p);
+        differ |= Colourfulness(p);
+    }
+    return differ == 0;
+}
+
 }  // namespace
 
 PendingPicture::PendingPicture(const QImage& picture)
@@ -40,13 +58,13 @@ PendingPicture::PendingPicture(const QImage& picture)
     for (int y = 0; y < k->height && k->colours.size() / 3 <= colourLimit; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         uint8_t* grey = k->grey.data() + size_t(y) * size_t(k->width);
+        if (GreyRow(row, grey, k->width))
+            continue;
         const uint32_t rowStart = uint32_t(size_t(y) * size_t(k->width));
         bool inRun = false;
         for (int x = 0; x < k->width; ++x) {
             const QRgb p = row[x];
-            const int r = qRed(p), g = qGreen(p), b = qBlue(p);
-            if (r == g && g == b) {
-                grey[x] = uint8_t(r);
+            if (!Colourfulness(p)) {
                 inRun = false;
                 continue;
             }
@@ -55,7 +73,7 @@ PendingPicture::PendingPicture(const QImage& picture)
                 k->runs.push_back({rowStart + uint32_t(x), 0});
             inRun = true;
             ++k->runs.back().length;
-            k->colours.insert(k->colours.end(), {uint8_t(r), uint8_t(g), uint8_t(b)});
+            k->colours.insert(k->colours.end(), {uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))});
         }
     }
     if (k->colours.size() / 3 > colourLimit) {

@@ -10,6 +10,7 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <malloc.h>
 
 SaveFialImageThread* gpSaveFialImageThread = nullptr;
 
@@ -84,6 +85,7 @@ int SaveFialImageThread::PruneFolder(const QString& folder, int keep)
 
 void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
 {
+    int written = 0;
     for (int c = 0; c < std::min(numCamera, kMaxCameras); ++c) {
         for (int d = 0; d < std::min(gDNum, kMaxDetects); ++d) {
             bool ng = false, ok = false;
@@ -102,10 +104,12 @@ void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
                 PruneFolder(folder, ngFolder ? gPicNumNG : gPicNumOK);
                 const QString path = QStringLiteral("%1/%2.jpg")
                                          .arg(QDir(folder).absolutePath(), PictureName(pacing.now(), failIndex));
-                if (buffer.save(path))
+                if (buffer.save(path)) {
                     Report(path);
-                else
+                    ++written;
+                } else {
                     qWarning() << "result pictures: cannot write" << path;
+                }
                 pacing.sleep(kind == kPictureNg && ng && ok ? kPauseBeforeRecheckOk : kPauseAfterPicture);
             }
             if (ng) {
@@ -114,6 +118,10 @@ void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
             }
         }
     }
+    // The pictures taken were freed: their pages go back to the system
+    // rather than stay resident as free heap.
+    if (written > 0)
+        malloc_trim(0);
     pacing.sleep(kPauseAfterPass);
 }
 
