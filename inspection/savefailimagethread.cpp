@@ -4,6 +4,7 @@
 #include "inspection/resultimage.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
@@ -125,6 +126,27 @@ void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
     pacing.sleep(kPauseAfterPass);
 }
 
+void SaveFialImageThread::PackPending()
+{
+    for (int c = 0; c < kMaxCameras; ++c) {
+        for (int d = 0; d < kMaxDetects; ++d) {
+            for (int kind : {kPictureNg, kPictureOk}) {
+                PendingPicture picture;
+                {
+                    QMutexLocker lock(pMutexSaveFail);
+                    picture = gpFailImage[c][d][kind];
+                }
+                if (picture.packed())
+                    continue;
+                PendingPicture packed = picture.Packed();
+                QMutexLocker lock(pMutexSaveFail);
+                if (gpFailImage[c][d][kind].sameAs(picture))
+                    std::swap(gpFailImage[c][d][kind], packed);
+            }
+        }
+    }
+}
+
 void SaveFialImageThread::Stop()
 {
     requestInterruption();
@@ -134,8 +156,13 @@ void SaveFialImageThread::Stop()
 void SaveFialImageThread::run()
 {
     QImage buffer;   // made by the first picture, then reused
+    // A pause packs the pictures that came meanwhile, within its time.
     const Pacing pacing{[this](int ms) {
-                            for (int slept = 0; slept < ms && !isInterruptionRequested(); slept += kSleepSlice)
+                            QElapsedTimer packing;
+                            packing.start();
+                            PackPending();
+                            for (int slept = int(packing.elapsed()); slept < ms && !isInterruptionRequested();
+                                 slept += kSleepSlice)
                                 msleep(static_cast<unsigned long>(std::min(kSleepSlice, ms - slept)));
                         },
                         [] { return QDateTime::currentDateTime(); }};

@@ -265,23 +265,44 @@ TEST_F(ResultPictures, PictureNotSavedIsNotReported)
 
 // What the writer stores is the very JPEG file of the annotated picture,
 // grey frame or colour, whatever way the pending picture keeps it.
+// What the writer stores is the very JPEG file of the annotated picture,
+// whatever way the pending picture keeps it: grey frames (packed by the
+// writer or not), colour frames.
 TEST_F(ResultPictures, SavedFileIsTheJpegOfTheAnnotatedPicture)
 {
     Results(0);
     const struct {
         const char* name;
-        bool colour;
-    } cases[] = {{"grey frame", false}, {"colour frame", true}};
+        bool colour, noise, packed;
+        double bytesPerPixel;   // at most, 0: not checked
+    } cases[] = {
+        {"grey frame", false, false, false, 1.2},
+        {"grey frame packed", false, false, true, 0.7},
+        {"noise", false, true, false, 1.2},
+        {"noise packed", false, true, true, 1.2},
+        {"colour frame", true, true, false, 0},
+        {"colour frame packed", true, true, true, 0},
+    };
     for (const auto& c : cases) {
         Frame(kW, kH, c.colour);
-        cv::randu(view.imageWork, 0, 256);
+        if (c.noise) {
+            cv::randu(view.imageWork, 0, 256);
+        } else {   // a camera's: gradual, a little noise
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    view.imageWork.at<uchar>(y, x) = uchar((x / 5 + y / 3 + (x * 7 + y * 13) % 3) % 256);
+        }
         if (c.colour)
             view.imageWork.reshape(1, kH * kW).col(3).setTo(255);   // 0xffRRGGBB
         ResultImage::SaveFailImage(view, 0, kPictureOk, false);
+        if (c.packed)
+            SaveFialImageThread::PackPending();
+        const PendingPicture& pending = gpFailImage[0][0][kPictureOk];
+        EXPECT_EQ(pending.packed(), c.packed || c.colour) << c.name;
         const QImage annotated = view.imageRgb32.convertToFormat(QImage::Format_RGB888);
-        EXPECT_EQ(gpFailImage[0][0][kPictureOk].picture(), annotated) << c.name;
-        if (!c.colour)   // kept at about a byte a pixel
-            EXPECT_LT(gpFailImage[0][0][kPictureOk].bytes(), size_t(kW * kH) * 3 / 2);
+        EXPECT_EQ(pending.picture(), annotated) << c.name;
+        if (c.bytesPerPixel > 0)
+            EXPECT_LT(pending.bytes(), size_t(kW * kH * c.bytesPerPixel)) << c.name;
         const QString expected = work.file(QStringLiteral("expected.jpg"));
         ASSERT_TRUE(annotated.save(expected));
         QDir(ResultImage::AlarmDir(0, 0, kPictureOk)).removeRecursively();
