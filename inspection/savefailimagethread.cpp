@@ -156,14 +156,17 @@ void SaveFialImageThread::Stop()
 void SaveFialImageThread::run()
 {
     QImage buffer;   // made by the first picture, then reused
-    // A pause packs the pictures that came meanwhile, within its time.
+    // The pauses pack the pictures that come meanwhile, within their time.
     const Pacing pacing{[this](int ms) {
-                            QElapsedTimer packing;
-                            packing.start();
-                            PackPending();
-                            for (int slept = int(packing.elapsed()); slept < ms && !isInterruptionRequested();
-                                 slept += kSleepSlice)
-                                msleep(static_cast<unsigned long>(std::min(kSleepSlice, ms - slept)));
+                            QElapsedTimer paused;
+                            paused.start();
+                            while (!isInterruptionRequested()) {
+                                PackPending();
+                                const qint64 left = ms - paused.elapsed();
+                                if (left <= 0)
+                                    break;
+                                msleep(static_cast<unsigned long>(std::min<qint64>(kSleepSlice, left)));
+                            }
                         },
                         [] { return QDateTime::currentDateTime(); }};
     while (!isInterruptionRequested())

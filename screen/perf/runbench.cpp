@@ -17,8 +17,10 @@
 //                    5 s at each read.
 //   runbench memory  the real program on a multi-detection machine of 8 steps
 //                    with 50 regions and 10 template files per step and
-//                    camera: resident memory after start-up, after W cycles
-//                    through every step, then every 100 cycles over K more.
+//                    camera: resident memory (and its anonymous part) after
+//                    start-up, after W cycles through every step, then every
+//                    100 cycles over K more, beside the lateness of a bare
+//                    thread sleeping 1 ms meanwhile.
 //   runbench editor  the main window in this process on the same machine:
 //                    resident memory after start-up, with the region editor
 //                    open on each camera showing every step, and after it
