@@ -52,9 +52,6 @@ public:
         hikConvert.height = static_cast<uint16_t>(gImageH);
         hikConvert.srcLength = static_cast<uint32_t>(FramePixels());
         hikConvert.dstPixelType = kMvccRgb8;
-        imageRgb.assign(FramePixels() * 3, 0);
-        hikConvert.dstBuffer = imageRgb.data();
-        hikConvert.dstBufferSize = static_cast<uint32_t>(imageRgb.size());
         MV_CC_RegisterImageCallBack(hikDevice, &HikBackend::ImageCallBack, this);
         MV_CC_SetEnumValue(hikDevice, "PixelFormat", pixelFormat());
         return true;
@@ -87,6 +84,8 @@ public:
         view.height = gImageH;
         if (gSensorColor && gisColor) {
             MvccConvertParam convert = self->hikConvert;
+            convert.dstBuffer = self->colourBuffer();
+            convert.dstBufferSize = static_cast<uint32_t>(self->imageRgb.size());
             convert.srcPixelType = info->pixelType;
             convert.srcData = data;
             convert.srcLength = info->frameLength;
@@ -190,6 +189,14 @@ private:
     MvccHandle hikDevice = nullptr;
     MvccDeviceInfo hikDeviceInfo;
     MvccConvertParam hikConvert;
+    // The converted colour frame: made by the first colour frame (grey
+    // cameras never need it).
+    uint8_t* colourBuffer()
+    {
+        if (imageRgb.size() != FramePixels() * 3)
+            imageRgb.assign(FramePixels() * 3, 0);
+        return imageRgb.data();
+    }
     std::vector<uint8_t> imageRgb;
 };
 

@@ -53,10 +53,20 @@ void applyResourceFont()
     QApplication::setFont(font);
 }
 
+// glibc gives each thread that allocates its own heap, up to eight per core;
+// the camera, judging and writer threads would each keep one (with its free
+// room) resident. A few shared heaps serve them as well.
+void limitMallocArenas()
+{
+    constexpr int kArenas = 4;
+    mallopt(M_ARENA_MAX, kArenas);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    limitMallocArenas();
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     MApplication app(argc, argv);
     SetAppDir(QDir::currentPath());

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QtDebug>
+#include <opencv2/core.hpp>
 #include <algorithm>
 #include <vector>
 
@@ -117,6 +118,21 @@ private:
     QSqlQuery query;
     bool prepared = false;
 };
+
+
+// The mask of region r of step d, shared with the same region of an earlier
+// step when that one is alike (steps are often copied from one another): the
+// masks are never written once made.
+cv::Mat ShareAlike(const RegionMasks& masks, int d, int r, cv::Mat mask)
+{
+    for (int e = 0; e < d; ++e) {
+        const cv::Mat& other = masks[e][r];
+        if (!other.empty() && other.size == mask.size && other.type() == mask.type()
+            && cv::norm(other, mask, cv::NORM_INF) == 0)
+            return other;
+    }
+    return mask;
+}
 
 }  // namespace
 
@@ -296,7 +312,7 @@ bool CammerSingleton::loadStep(QSqlDatabase& db, int d, RegionMasks* masks)
             continue;
         SetImageRect(d, r);
         if (masks)
-            (*masks)[d][r] = MakeMask(d, r);
+            (*masks)[d][r] = ShareAlike(*masks, d, r, MakeMask(d, r));
     }
     return ok && !select.failed;
 }

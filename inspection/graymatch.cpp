@@ -69,6 +69,7 @@ void GrayMatch::Train(int tol, int multiplier, int edgePercent, int maxTol)
         lo.setTo(0, mask == 0);
         hi.setTo(255, mask == 0);
     }
+    mask.release();   // in the band now
     minT.release();
     maxT.release();
     sum.release();

@@ -38,8 +38,7 @@ public:
 
 private:
     cv::Size size;
-    cv::Mat mask;
-    cv::Mat minT, maxT, sum, sumSq;   // accumulated until Train
+    cv::Mat mask, minT, maxT, sum, sumSq;   // until Train
     int templateCount = 0;
     cv::Mat lo, hi;                   // the band: good where lo <= roi <= hi
     bool created = false;

@@ -12,7 +12,7 @@
 #include <QPainter>
 #include <cstring>
 
-QImage gpFailImage[kMaxCameras][kMaxDetects][2];
+PendingPicture gpFailImage[kMaxCameras][kMaxDetects][2];
 bool gisSaveFail[kMaxCameras][kMaxDetects][2] = {};
 int gFailIndex[kMaxCameras][kMaxDetects] = {};
 
@@ -62,16 +62,14 @@ bool ValidSlot(int camera, int d, int kind)
     return camera >= 0 && camera < kMaxCameras && d >= 0 && d < kMaxDetects && (kind == 0 || kind == 1);
 }
 
-// Pending pictures are kept in 24 bits: the same pixels (the pictures are
-// opaque) and the same JPEG files in three quarters of the memory, which
-// counts with a picture pending for every camera, step and kind.
-constexpr QImage::Format kPendingFormat = QImage::Format_RGB888;
-
+// Pending pictures are kept small (PendingPicture): a picture may be
+// pending for every camera, step and kind while the writer works through
+// them one by one.
 void StorePending(const QImage& picture, int camera, int d, int kind)
 {
-    QImage stored = picture.convertToFormat(kPendingFormat);
+    PendingPicture stored(picture);
     QMutexLocker lock(pMutexSaveFail);
-    gpFailImage[camera][d][kind].swap(stored);
+    std::swap(gpFailImage[camera][d][kind], stored);
 }
 
 // The 32-bit picture of the view's aligned frame.
@@ -196,14 +194,14 @@ void ResultImage::UpdateFailImage(int camera, int d, int kind, int* imageState)
     }
     if (caption)
         *imageState = caption->next;
-    QImage picture;
+    PendingPicture pending;
     {
         QMutexLocker lock(pMutexSaveFail);
-        picture = gpFailImage[camera][d][kind];
+        pending = gpFailImage[camera][d][kind];
     }
-    if (picture.isNull())
+    if (pending.isNull())
         return;
-    picture = picture.convertToFormat(QImage::Format_RGB32);   // painted as when it was made
+    QImage picture = pending.picture().convertToFormat(QImage::Format_RGB32);   // painted as when it was made
     {
         QPainter painter(&picture);
         painter.setFont(PictureFont(kVerdictPixels));

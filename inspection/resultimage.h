@@ -8,6 +8,7 @@
 // gpFailImage, gisSaveFail and gFailIndex are guarded by pMutexSaveFail.
 
 #include "core/globals.h"
+#include "inspection/pendingpicture.h"
 
 #include <QImage>
 #include <QString>
@@ -18,8 +19,8 @@ class CammerSingleton;
 constexpr int kPictureNg = 0;   // picture kinds
 constexpr int kPictureOk = 1;
 
-// Pending pictures (RGB32, frame size; null until first made).
-extern QImage gpFailImage[kMaxCameras][kMaxDetects][2];
+// Pending pictures (frame size; null until first made).
+extern PendingPicture gpFailImage[kMaxCameras][kMaxDetects][2];
 // Picture handed over to the writer and not yet saved.
 extern bool gisSaveFail[kMaxCameras][kMaxDetects][2];
 // Number (from 1) of the first failed region of the pending NG picture; 0 none.

@@ -4,12 +4,14 @@
 #include "inspection/resultimage.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QtDebug>
 
 #include <algorithm>
+#include <malloc.h>
 
 SaveFialImageThread* gpSaveFialImageThread = nullptr;
 
@@ -43,18 +45,20 @@ void Report(const QString& path)
 // Takes the handed-over picture kind of (c, d) into buffer; false when none
 // waits. The pending picture goes with it: nothing reads a handed-over
 // picture again, and kept for every camera, step and kind the pictures would
-// take 670 MB at 1280 x 1024 (the next decision that keeps one makes it anew).
+// take much memory (the next decision that keeps one makes it anew).
 bool TakePicture(int c, int d, int kind, QImage& buffer)
 {
-    QMutexLocker lock(pMutexSaveFail);
-    if (!gisSaveFail[c][d][kind])
+    PendingPicture taken;
+    {
+        QMutexLocker lock(pMutexSaveFail);
+        if (!gisSaveFail[c][d][kind])
+            return false;
+        gisSaveFail[c][d][kind] = false;
+        std::swap(taken, gpFailImage[c][d][kind]);
+    }
+    if (taken.isNull())
         return false;
-    gisSaveFail[c][d][kind] = false;
-    QImage& pending = gpFailImage[c][d][kind];
-    if (pending.isNull())
-        return false;
-    buffer.swap(pending);
-    pending = QImage();
+    taken.pictureInto(buffer);
     return true;
 }
 
@@ -82,6 +86,7 @@ int SaveFialImageThread::PruneFolder(const QString& folder, int keep)
 
 void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
 {
+    int written = 0;
     for (int c = 0; c < std::min(numCamera, kMaxCameras); ++c) {
         for (int d = 0; d < std::min(gDNum, kMaxDetects); ++d) {
             bool ng = false, ok = false;
@@ -100,10 +105,12 @@ void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
                 PruneFolder(folder, ngFolder ? gPicNumNG : gPicNumOK);
                 const QString path = QStringLiteral("%1/%2.jpg")
                                          .arg(QDir(folder).absolutePath(), PictureName(pacing.now(), failIndex));
-                if (buffer.save(path))
+                if (buffer.save(path)) {
                     Report(path);
-                else
+                    ++written;
+                } else {
                     qWarning() << "result pictures: cannot write" << path;
+                }
                 pacing.sleep(kind == kPictureNg && ng && ok ? kPauseBeforeRecheckOk : kPauseAfterPicture);
             }
             if (ng) {
@@ -112,7 +119,32 @@ void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
             }
         }
     }
+    // The pictures taken were freed: their pages go back to the system
+    // rather than stay resident as free heap.
+    if (written > 0)
+        malloc_trim(0);
     pacing.sleep(kPauseAfterPass);
+}
+
+void SaveFialImageThread::PackPending()
+{
+    for (int c = 0; c < kMaxCameras; ++c) {
+        for (int d = 0; d < kMaxDetects; ++d) {
+            for (int kind : {kPictureNg, kPictureOk}) {
+                PendingPicture picture;
+                {
+                    QMutexLocker lock(pMutexSaveFail);
+                    picture = gpFailImage[c][d][kind];
+                }
+                if (picture.packed())
+                    continue;
+                PendingPicture packed = picture.Packed();
+                QMutexLocker lock(pMutexSaveFail);
+                if (gpFailImage[c][d][kind].sameAs(picture))
+                    std::swap(gpFailImage[c][d][kind], packed);
+            }
+        }
+    }
 }
 
 void SaveFialImageThread::Stop()
@@ -123,10 +155,18 @@ void SaveFialImageThread::Stop()
 
 void SaveFialImageThread::run()
 {
-    QImage buffer(gImageW, gImageH, QImage::Format_RGB32);
+    QImage buffer;   // made by the first picture, then reused
+    // The pauses pack the pictures that come meanwhile, within their time.
     const Pacing pacing{[this](int ms) {
-                            for (int slept = 0; slept < ms && !isInterruptionRequested(); slept += kSleepSlice)
-                                msleep(static_cast<unsigned long>(std::min(kSleepSlice, ms - slept)));
+                            QElapsedTimer paused;
+                            paused.start();
+                            while (!isInterruptionRequested()) {
+                                PackPending();
+                                const qint64 left = ms - paused.elapsed();
+                                if (left <= 0)
+                                    break;
+                                msleep(static_cast<unsigned long>(std::min<qint64>(kSleepSlice, left)));
+                            }
                         },
                         [] { return QDateTime::currentDateTime(); }};
     while (!isInterruptionRequested())

@@ -47,6 +47,13 @@ bool SURF::AddTemp(const cv::Mat& crop)
     Entry e;
     e.image = crop.clone();
     e.image.setTo(0, mask == 0);
+    // Templates alike in the region share their pixels.
+    for (const Entry& kept : templates) {
+        if (cv::norm(kept.image, e.image, cv::NORM_INF) == 0) {
+            e.image = kept.image;
+            break;
+        }
+    }
     templates.push_back(std::move(e));
     return true;
 }

@@ -3,6 +3,7 @@
 #include "inspection/cameraworkset.h"
 #include "inspection/inspectionhooks.h"
 #include "inspection/regionbox.h"
+#include "inspection/zeroframe.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -160,9 +161,12 @@ cv::Mat TemplateStore::ReferenceTemplate(const CameraWorkSet& view, int step)
 void TemplateStore::LoadIgnorePoint(CameraWorkSet& view)
 {
     const int w = view.imageWork.cols, h = view.imageWork.rows;
+    // Most steps have no ignore points: their frames cost no memory until
+    // points are set.
     for (int d = 0; d < std::min(gDNum, kMaxDetects); ++d) {
-        cv::Mat points = ReadFrame(IgnorePointPath(view.cameraIndex, d), w, h, kGreyDepth);
-        view.ignoreImage[d] = points.empty() ? cv::Mat::zeros(h, w, CV_8UC1) : points;
+        const cv::Mat points = ReadFrame(IgnorePointPath(view.cameraIndex, d), w, h, kGreyDepth);
+        view.ignoreImage[d] = points.empty() || cv::countNonZero(points) == 0 ? ZeroFrame(cv::Size(w, h), CV_8UC1)
+                                                                               : points;
     }
 }
 
@@ -171,7 +175,7 @@ bool TemplateStore::SaveIgnorePoint(CameraWorkSet& view, int step)
     if (!IsStep(step))
         return false;
     if (view.ignoreImage[step].empty())
-        view.ignoreImage[step] = cv::Mat::zeros(view.imageWork.size(), CV_8UC1);
+        view.ignoreImage[step] = ZeroFrame(view.imageWork.size(), CV_8UC1);
     return WriteAndReport(IgnorePointPath(view.cameraIndex, step), view.ignoreImage[step]);
 }
 

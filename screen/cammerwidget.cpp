@@ -117,14 +117,11 @@ void CammerWidget::buildWidgets()
     ShowHideTool(0);
 }
 
-// What every view has: the incoming frame, the SDK scratch buffer, the
-// frame on show and its 32-bit picture.
+// What every view has: the incoming frame, the frame on show and its 32-bit
+// picture.
 void CammerWidget::allocateDisplayBuffers()
 {
     imageIn.allocate(gImageW, gImageH, gisColor != 0);
-    imageSdk.assign(size_t(std::max(gImageLen, 0)) * 4, 0);
-    if (gisColor)
-        imageRgba.assign(size_t(std::max(gColorLen, 0)), 0);
     work->imageShow = cv::Mat::zeros(gImageH, gImageW, frameType());
     work->imageRgb32 = QImage(gImageW, gImageH, QImage::Format_RGB32);
     work->imageRgb32.fill(Qt::black);

@@ -14,7 +14,7 @@
 //
 // The image container makes eight views, one per position, whether or not a
 // camera is found there. A view whose camera did not open stops after its
-// camera was tried and keeps only its incoming, SDK, show and display
+// camera was tried and keeps only its incoming, show and display
 // buffers - except view 0 and, with no camera found at all, the views of the
 // camera-less layout (positions 0 to 3), which are always built in full, so
 // that every view the layout shows is complete.
@@ -115,8 +115,6 @@ public:
     std::unique_ptr<CameraUnit> camera;
 
     CameraFrameBuffer imageIn;        // written by the camera's producer under pMutex[cameraIndex]
-    std::vector<uint8_t> imageSdk;    // gImageLen x 4, scratch of the SDKs and image processing
-    std::vector<uint8_t> imageRgba;   // colour mode only
     int brightness = 0;               // mean grey level of the newest frame
     bool hadFrame = false;            // a frame (or test picture) has been taken over since start
 

@@ -18,15 +18,18 @@
 //                    5 s at each read.
 //   runbench memory  the real program on a multi-detection machine of 8 steps
 //                    with 50 regions and 10 template files per step and
-//                    camera: resident memory after start-up, after W cycles
-//                    through every step, then every 100 cycles over K more.
+//                    camera: resident memory (and its anonymous part) after
+//                    start-up, after W cycles through every step, then every
+//                    100 cycles over K more, beside the lateness of a bare
+//                    thread sleeping 1 ms meanwhile.
 //   runbench editor  the main window in this process on the same machine:
 //                    resident memory after start-up, with the region editor
 //                    open on each camera showing every step, and after it
 //                    was closed again each time.
 //
 // Options: --cameras N (8), --cycles K (200, edge and memory), --warm W (100,
-// memory), --seconds S (20, pass), --size WxH (1280x1024). Run it pinned
+// memory), --seconds S (20, pass), --size WxH (1280x1024), --wrapper "CMD"
+// (memory: the program runs under CMD, e.g. "heaptrack -o FILE"). Run it pinned
 // with `taskset -c 0,1` to see a two-core machine.
 
 #include "camera/cameraglobals.h"
@@ -97,6 +100,7 @@ struct Options {
     QSize size{1280, 1024};
     bool stalledClient = false;
     bool lockHeld = false;
+    QStringList wrapper;   // memory: runs the program under it (a heap profiler)
 };
 
 void printFigures(const char* what, std::vector<double> v, const char* unit)
@@ -132,10 +136,26 @@ Memory memoryOf(qint64 pid)
     return m;
 }
 
+// Fields of /proc/<pid>/smaps_rollup, in MB.
+double rollupOf(qint64 pid, const QByteArray& field)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : rollup.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() >= 2 && f[0] == field + ':')
+            return f[1].toDouble() / 1024;
+    }
+    return 0;
+}
+
 void printMemory(const char* what, qint64 pid)
 {
     const Memory m = memoryOf(pid);
-    std::printf("%-34s resident %7.1f MB  peak %7.1f MB\n", what, m.resident, m.peak);
+    std::printf("%-34s resident %7.1f MB  peak %7.1f MB  (anonymous %.1f, file %.1f)\n", what, m.resident, m.peak,
+                rollupOf(pid, "Anonymous"), m.resident - rollupOf(pid, "Anonymous"));
+    std::fflush(stdout);
 }
 
 // A working directory as run.sh lays it out, the settings, and the cameras.
@@ -196,6 +216,16 @@ public:
     }
     // The clamp inhibited from the opening of the board until detection runs.
     void started(int idle = kIdle) { waitFor("out", idle | 1), waitFor("out", idle); }
+    // Lets ms pass reading the simulator's events: left unread they fill its
+    // output pipe, and it stops serving the board after some 300 cycles.
+    void pass(int ms)
+    {
+        IOBoardSim::Event e;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms)
+            io.next(&e, int(ms - t.elapsed()));
+    }
 
     IOBoardSim io;
 };
@@ -579,18 +609,19 @@ int memory(const Options& o)
     writeTemplates(machine, o);
     writeRegions(machine, o);
     Board board;
-    Program program(machine.dir.path(), machine.file("simcams"), board.io.device());
+    Program program(machine.dir.path(), machine.file("simcams"), board.io.device(), o.wrapper);
     const qint64 pid = program.process.processId();
     board.started(0x000);   // outputs 4..7 not inverted on this type
     QThread::msleep(kSettleMs);
     std::printf("%d cameras %dx%d, 8 steps, 50 regions and 10 templates each\n", o.cameras, o.size.width(),
                 o.size.height());
     printMemory("after start-up", pid);
+    SleepJitter jitter;
     auto cycle = [&] {
         board.io.command(QStringLiteral("set 0"));
-        QThread::msleep(1000);   // eight stations of 0.1 s, judged and handed on
+        board.pass(1000);   // eight stations of 0.1 s, judged and handed on
         board.io.command(QStringLiteral("clear 0"));
-        QThread::msleep(200);
+        board.pass(200);
     };
     for (int k = 0; k < o.warm; ++k)
         cycle();
@@ -600,13 +631,16 @@ int memory(const Options& o)
         cycle();
         if (k % 100 == 0 || k == o.cycles) {
             readings.push_back(memoryOf(pid).resident);
-            std::printf("after %d cycles: resident %.1f MB\n", o.warm + k, readings.back());
+            std::printf("after %d cycles: resident %.1f MB, anonymous %.1f MB\n", o.warm + k, readings.back(),
+                        rollupOf(pid, "Anonymous"));
             std::fflush(stdout);
         }
     }
     const auto [low, high] = std::minmax_element(readings.begin(), readings.end());
     std::printf("over the last %d cycles: resident %.1f .. %.1f MB, spread %.2f %%\n", o.cycles, *low, *high,
                 100.0 * (*high - *low) / *low);
+    printMemory("at the end", pid);
+    printFigures("bare thread sleeping 1 ms: lateness", jitter.Finish(), "ms");
     QThread::msleep(2000);   // the writer stores the last pictures
     std::printf("count.txt \"%s\", %d result pictures, %d template files\n", qPrintable(ReadText(machine.file("count.txt"))),
                 countFiles(machine.file("alarmimage"), QStringLiteral("*.jpg")), countFiles(machine.dir.path(), QStringLiteral("template*.bmp")));
@@ -681,7 +715,10 @@ int main(int argc, char* argv[])
                                       QStringLiteral("pass: live video on, the fake client holds the video lock"));
     const QCommandLineOption warm(QStringLiteral("warm"), QStringLiteral("memory: cycles before the first reading"),
                                   QStringLiteral("n"), QStringLiteral("100"));
-    parser.addOptions({cameras, cycles, warm, seconds, size, stalled, lockHeld});
+    const QCommandLineOption wrapper(QStringLiteral("wrapper"),
+                                     QStringLiteral("memory: a program (and its arguments) that runs the program, e.g. heaptrack"),
+                                     QStringLiteral("command"));
+    parser.addOptions({cameras, cycles, warm, seconds, size, stalled, lockHeld, wrapper});
     parser.addHelpOption();
     parser.process(app);
     Options o;
@@ -691,6 +728,7 @@ int main(int argc, char* argv[])
     o.warm = std::max(parser.value(warm).toInt(), 0);
     o.stalledClient = parser.isSet(stalled);
     o.lockHeld = parser.isSet(lockHeld);
+    o.wrapper = parser.value(wrapper).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
     if (wh.size() == 2)
         o.size = QSize(wh[0].toInt(), wh[1].toInt());

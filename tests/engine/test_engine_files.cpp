@@ -14,6 +14,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <opencv2/core.hpp>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -96,6 +101,38 @@ TEST_F(TemplateFiles, IgnorePointsRoundTripAtAnOddWidth)
     TemplateStore::LoadIgnorePoint(view);
     EXPECT_EQ(cv::norm(view.ignoreImage[1], points, cv::NORM_INF), 0);
     EXPECT_EQ(cv::countNonZero(view.ignoreImage[0]), 0);   // no file
+}
+
+// Pages of a frame that are in memory, by mincore.
+int ResidentPages(const cv::Mat& frame)
+{
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<uintptr_t>(frame.datastart) / page * page;
+    const size_t pages = (reinterpret_cast<uintptr_t>(frame.dataend) - start + page - 1) / page;
+    std::vector<unsigned char> in(pages);
+    if (mincore(reinterpret_cast<void*>(start), pages * page, in.data()) != 0)
+        return -1;
+    return int(std::count_if(in.begin(), in.end(), [](unsigned char v) { return v & 1; }));
+}
+
+// A step without ignore points (no file, or a file of zeros) costs no memory
+// until points are set; the frame is an ordinary one otherwise.
+TEST_F(TemplateFiles, StepsWithoutIgnorePointsTakeNoMemory)
+{
+    Frame(1280, 1024);
+    ASSERT_TRUE(TemplateStore::WriteFrame(TemplateStore::IgnorePointPath(0, 1), cv::Mat::zeros(1024, 1280, CV_8UC1)));
+    TemplateStore::LoadIgnorePoint(view);
+    for (int d : {0, 1}) {
+        cv::Mat& points = view.ignoreImage[d];
+        EXPECT_EQ(points.size(), cv::Size(1280, 1024)) << d;
+        EXPECT_EQ(ResidentPages(points), 0) << d;
+        points.at<uchar>(1023, 1279) = 9;
+        EXPECT_EQ(ResidentPages(points), 1) << d;
+        EXPECT_EQ(cv::countNonZero(points), 1) << d;
+        const cv::Mat copy = points.clone();
+        points.release();
+        EXPECT_EQ(copy.at<uchar>(1023, 1279), 9) << d;
+    }
 }
 
 TEST_F(TemplateFiles, IgnorePointsOfAnotherSizeReadAsNone)

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <opencv2/core.hpp>
 
 namespace {
 
@@ -85,8 +86,9 @@ protected:
     void HandOver(int d, int kind, int failIndex = 0)
     {
         QMutexLocker lock(pMutexSaveFail);
-        gpFailImage[0][d][kind] = QImage(kW, kH, QImage::Format_RGB32);
-        gpFailImage[0][d][kind].fill(kind == kPictureNg ? Qt::red : Qt::green);
+        QImage picture(kW, kH, QImage::Format_RGB32);
+        picture.fill(kind == kPictureNg ? Qt::red : Qt::green);
+        gpFailImage[0][d][kind] = PendingPicture(picture);
         gisSaveFail[0][d][kind] = true;
         if (failIndex)
             gFailIndex[0][d] = failIndex;
@@ -113,7 +115,7 @@ protected:
     static QRgb Pixel(int d, int kind, int x, int y)
     {
         QMutexLocker lock(pMutexSaveFail);
-        return gpFailImage[0][d][kind].pixel(x, y);
+        return gpFailImage[0][d][kind].picture().pixel(x, y);
     }
 
     TempWorkDir work;
@@ -151,9 +153,9 @@ TEST_F(ResultPictures, DoorCycleIsCaptioned)
 {
     Results(0);
     ResultImage::SaveFailImage(view, 0, kPictureOk, false);
-    const QImage plain = gpFailImage[0][0][kPictureOk].copy(0, 84, 400, 30);
+    const QImage plain = gpFailImage[0][0][kPictureOk].picture().copy(0, 84, 400, 30);
     ResultImage::SaveFailImage(view, 0, kPictureOk, true);
-    const QImage door = gpFailImage[0][0][kPictureOk].copy(0, 84, 400, 30);
+    const QImage door = gpFailImage[0][0][kPictureOk].picture().copy(0, 84, 400, 30);
     EXPECT_NE(plain, door);
 }
 
@@ -184,11 +186,11 @@ TEST_F(ResultPictures, ClearingMethodsMoveTheState)
     Results(0);
     for (const auto& c : cases) {
         ResultImage::SaveFailImage(view, 0, kPictureNg, false);
-        const QImage before = gpFailImage[0][0][kPictureNg].copy();
+        const QImage before = gpFailImage[0][0][kPictureNg].picture();
         int state = c.state;
         ResultImage::UpdateFailImage(0, 0, kPictureNg, &state);
         EXPECT_EQ(state, c.next) << c.state;
-        EXPECT_EQ(gpFailImage[0][0][kPictureNg] != before, c.captioned) << c.state;
+        EXPECT_EQ(gpFailImage[0][0][kPictureNg].picture() != before, c.captioned) << c.state;
     }
 }
 
@@ -261,6 +263,61 @@ TEST_F(ResultPictures, PictureNotSavedIsNotReported)
     EXPECT_FALSE(gisSaveFail[0][0][kPictureNg]);   // tried once, then dropped
 }
 
+// What the writer stores is the very JPEG file of the annotated picture,
+// grey frame or colour, whatever way the pending picture keeps it.
+// What the writer stores is the very JPEG file of the annotated picture,
+// whatever way the pending picture keeps it: grey frames (packed by the
+// writer or not), colour frames.
+TEST_F(ResultPictures, SavedFileIsTheJpegOfTheAnnotatedPicture)
+{
+    Results(0);
+    const struct {
+        const char* name;
+        bool colour, noise, packed;
+        double bytesPerPixel;   // at most, 0: not checked
+    } cases[] = {
+        {"grey frame", false, false, false, 1.2},
+        {"grey frame packed", false, false, true, 0.7},
+        {"noise", false, true, false, 1.2},
+        {"noise packed", false, true, true, 1.2},
+        {"colour frame", true, true, false, 0},
+        {"colour frame packed", true, true, true, 0},
+    };
+    for (const auto& c : cases) {
+        Frame(kW, kH, c.colour);
+        if (c.noise) {
+            cv::randu(view.imageWork, 0, 256);
+        } else {   // a camera's: gradual, a little noise
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    view.imageWork.at<uchar>(y, x) = uchar((x / 5 + y / 3 + (x * 7 + y * 13) % 3) % 256);
+        }
+        if (c.colour)
+            view.imageWork.reshape(1, kH * kW).col(3).setTo(255);   // 0xffRRGGBB
+        ResultImage::SaveFailImage(view, 0, kPictureOk, false);
+        if (c.packed)
+            SaveFialImageThread::PackPending();
+        const PendingPicture& pending = gpFailImage[0][0][kPictureOk];
+        EXPECT_EQ(pending.packed(), c.packed || c.colour) << c.name;
+        const QImage annotated = view.imageRgb32.convertToFormat(QImage::Format_RGB888);
+        EXPECT_EQ(pending.picture(), annotated) << c.name;
+        if (c.bytesPerPixel > 0)
+            EXPECT_LT(pending.bytes(), size_t(kW * kH * c.bytesPerPixel)) << c.name;
+        const QString expected = work.file(QStringLiteral("expected.jpg"));
+        ASSERT_TRUE(annotated.save(expected));
+        QDir(ResultImage::AlarmDir(0, 0, kPictureOk)).removeRecursively();
+        QDir().mkpath(ResultImage::AlarmDir(0, 0, kPictureOk));
+        {
+            QMutexLocker lock(pMutexSaveFail);
+            gisSaveFail[0][0][kPictureOk] = true;
+        }
+        SaveFialImageThread::SavePending(buffer, pacing);
+        const QStringList saved = Pictures(0, kPictureOk);
+        ASSERT_EQ(saved.size(), 1) << c.name;
+        EXPECT_EQ(ReadBytes(ResultImage::AlarmDir(0, 0, kPictureOk) + "/" + saved[0]), ReadBytes(expected)) << c.name;
+    }
+}
+
 TEST_F(ResultPictures, WriterThreadSavesWhatIsHandedOver)
 {
     SaveFialImageThread writer;
@@ -280,7 +337,7 @@ TEST_F(ResultPictures, TakenPicturesAreReleased)
     HandOver(1, kPictureNg, 1);
     {
         QMutexLocker lock(pMutexSaveFail);
-        gpFailImage[0][0][kPictureOk] = QImage(kW, kH, QImage::Format_RGB32);
+        gpFailImage[0][0][kPictureOk] = PendingPicture(QImage(kW, kH, QImage::Format_RGB32));
     }
     SaveFialImageThread::SavePending(buffer, pacing);
     EXPECT_EQ(Pictures(1, kPictureNg).size(), 1);

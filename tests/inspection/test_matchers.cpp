@@ -216,6 +216,22 @@ TEST(SURF, ClosestTemplateCountsAndDifferencesAreMarked)
     EXPECT_EQ(cv::countNonZero(out(patch)), marked);
 }
 
+// Templates alike (kept once in memory) count and judge as separate ones.
+TEST(SURF, TemplatesAlikeJudgeAsSeparateOnes)
+{
+    const cv::Mat a = texture(40, 30, 4), b = texture(40, 30, 5);
+    const SURF twice = similarity({a, a.clone(), b, a.clone()});
+    const SURF once = similarity({a, b});
+    EXPECT_EQ(twice.Templates(), 4);
+    cv::Mat roi = a.clone();
+    roi(cv::Rect(5, 5, 8, 8)).setTo(255);
+    for (const cv::Mat& probe : {a, b, roi, texture(40, 30, 9)}) {
+        cv::Mat outTwice, outOnce;
+        EXPECT_FLOAT_EQ(twice.Match(probe, outTwice), once.Match(probe, outOnce));
+        EXPECT_EQ(cv::norm(outTwice, outOnce, cv::NORM_INF), 0);
+    }
+}
+
 TEST(SURF, FlatRegionsCompareTheirMeans)
 {
     const SURF s = similarity({flat(40, 30, 100)});

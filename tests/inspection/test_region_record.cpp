@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <gtest/gtest.h>
+#include <opencv2/core.hpp>
 
 #include <map>
 #include <memory>
@@ -151,6 +152,35 @@ TEST_F(RegionTable, RegionRowsLoadWithDefaultsAndClamps)
             EXPECT_EQ(box.width(), c.maskCols);
         }
     }
+}
+
+// A region alike the same region of an earlier step (a copied step) shares
+// its mask; every mask is the one its region makes.
+TEST_F(RegionTable, RegionsAlikeInEarlierStepsShareTheirMasks)
+{
+    const QString rect = QStringLiteral("5 25 100 0 1 0 0 50 50 100 100");
+    const QString circle = QStringLiteral("1 2 3 0 4 0 0 800 400 1310780");
+    const QString smallCircle = QStringLiteral("1 2 3 0 4 0 0 800 400 2621450");
+    for (int d : {0, 1, 2})
+        put(QStringLiteral("detect%1").arg(d), QStringLiteral("2"));
+    put(QStringLiteral("ROI0-0"), rect);
+    put(QStringLiteral("ROI0-1"), circle);
+    put(QStringLiteral("ROI1-0"), rect);
+    put(QStringLiteral("ROI1-1"), smallCircle);
+    put(QStringLiteral("ROI2-0"), circle);
+    put(QStringLiteral("ROI2-1"), circle);
+    RegionMasks masks;
+    const auto record = load(&masks);
+    for (int d : {0, 1, 2}) {
+        for (int r : {0, 1}) {
+            ASSERT_FALSE(masks[d][r].empty()) << d << " " << r;
+            EXPECT_EQ(cv::norm(masks[d][r], record->MakeMask(d, r), cv::NORM_INF), 0) << d << " " << r;
+        }
+    }
+    EXPECT_EQ(masks[1][0].data, masks[0][0].data);
+    EXPECT_NE(masks[1][1].data, masks[0][1].data);
+    EXPECT_NE(masks[2][0].data, masks[0][0].data);   // another region's place
+    EXPECT_EQ(masks[2][1].data, masks[0][1].data);
 }
 
 TEST_F(RegionTable, StepRowGivesCountAndFlagsMissingNumbersReadZero)
