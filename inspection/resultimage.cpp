@@ -72,17 +72,18 @@ void StorePending(const QImage& picture, int camera, int d, int kind)
     std::swap(gpFailImage[camera][d][kind], stored);
 }
 
-// The 32-bit picture of the view's aligned frame.
-void FramePicture(CameraWorkSet& view)
+// The 32-bit picture of the view's aligned frame, in a picture of its own:
+// result pictures are drawn off the GUI thread, which shows the view's
+// pictures meanwhile.
+QImage FramePicture(const CameraWorkSet& view)
 {
     const cv::Mat& work = view.imageWork;
-    QImage& picture = view.imageRgb32;
-    if (picture.width() != work.cols || picture.height() != work.rows)
-        picture = QImage(work.cols, work.rows, QImage::Format_RGB32);
+    QImage picture(work.cols, work.rows, QImage::Format_RGB32);
     if (view.IsColour())
         std::memcpy(picture.bits(), work.data, work.total() * work.elemSize());
     else
         Gray2RGBA(work.data, reinterpret_cast<int*>(picture.bits()), work.cols, work.rows);
+    return picture;
 }
 
 QString LimitText(const CammerSingleton& record, int d, int r)
@@ -171,16 +172,16 @@ void ResultImage::SaveFailImage(CameraWorkSet& view, int d, int kind, bool doorC
 {
     if (!ValidSlot(view.cameraIndex, d, kind) || view.imageWork.empty() || !view.liveRecord)
         return;
-    FramePicture(view);
+    QImage picture = FramePicture(view);
     {
-        QPainter painter(&view.imageRgb32);
+        QPainter painter(&picture);
         painter.setFont(PictureFont(kVerdictPixels));
         painter.setPen(kind == kPictureNg ? Qt::red : Qt::green);
         painter.drawText(kVerdictAt, kind == kPictureNg ? QStringLiteral("NG") : QStringLiteral("OK"));
         painter.drawText(kCaptionAt, doorCycle ? LanStr(kTextDoorCycle) : QString());
         DrawRegions(painter, view, d);
     }
-    StorePending(view.imageRgb32, view.cameraIndex, d, kind);
+    StorePending(picture, view.cameraIndex, d, kind);
 }
 
 void ResultImage::UpdateFailImage(int camera, int d, int kind, int* imageState)

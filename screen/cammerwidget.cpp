@@ -297,14 +297,12 @@ void CammerWidget::StartBlink()
 }
 
 // Result pictures are made on a thread of their own while the GUI thread
-// serves its events; the view meanwhile paints what it showed before.
+// serves its events: that thread only reads the judged frame and results,
+// which nothing else writes while the run controller waits for it.
 void CammerWidget::SaveFailImage(int step, int kind, bool doorCycle)
 {
-    if (!complete)
-        return;
-    setJudging(true);
-    RunServingEvents([&] { ResultImage::SaveFailImage(*work, step, kind, doorCycle); });
-    setJudging(false);
+    if (complete)
+        RunServingEvents([&] { ResultImage::SaveFailImage(*work, step, kind, doorCycle); });
 }
 
 // The controller moves the result-image state on itself.

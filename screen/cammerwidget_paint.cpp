@@ -336,15 +336,10 @@ void CammerWidget::setJudging(bool on)
     if (on == judging)
         return;
     if (on) {
-        // A hidden view is not painted meanwhile: it keeps nothing.
-        if (isVisible()) {
-            if (judgedLook.size() != size())
-                judgedLook = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-            judgedLook.fill(Qt::transparent);
-            render(&judgedLook, QPoint(), QRegion(), RenderFlags());
-        } else {
-            judgedLook = QImage();
-        }
+        if (judgedLook.size() != size())
+            judgedLook = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        judgedLook.fill(Qt::transparent);
+        render(&judgedLook, QPoint(), QRegion(), RenderFlags());
         judging = true;
         return;
     }

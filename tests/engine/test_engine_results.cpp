@@ -295,11 +295,16 @@ TEST_F(ResultPictures, SavedFileIsTheJpegOfTheAnnotatedPicture)
         if (c.colour)
             view.imageWork.reshape(1, kH * kW).col(3).setTo(255);   // 0xffRRGGBB
         ResultImage::SaveFailImage(view, 0, kPictureOk, false);
+        const PendingPicture& pending = gpFailImage[0][0][kPictureOk];
+        const QImage annotated = pending.picture();
+        ASSERT_EQ(annotated.format(), QImage::Format_RGB888) << c.name;
+        const cv::Vec4b bgra = c.colour ? view.imageWork.at<cv::Vec4b>(kH / 2, kW / 2)
+                                        : cv::Vec4b::all(view.imageWork.at<uchar>(kH / 2, kW / 2));
+        ASSERT_EQ(annotated.pixel(kW / 2, kH / 2), qRgb(bgra[2], bgra[1], bgra[0]))
+            << c.name << ": the frame under the annotations";
         if (c.packed)
             SaveFialImageThread::PackPending();
-        const PendingPicture& pending = gpFailImage[0][0][kPictureOk];
         EXPECT_EQ(pending.packed(), c.packed || c.colour) << c.name;
-        const QImage annotated = view.imageRgb32.convertToFormat(QImage::Format_RGB888);
         EXPECT_EQ(pending.picture(), annotated) << c.name;
         if (c.bytesPerPixel > 0)
             EXPECT_LT(pending.bytes(), size_t(kW * kH * c.bytesPerPixel)) << c.name;
