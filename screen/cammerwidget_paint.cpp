@@ -238,6 +238,13 @@ PictureLook CammerWidget::pictureLook(const ViewReadings& r) const
     look.whole = selected || look.marks != 0;
     if (selected)
         look.transform = QTransform().translate(r.zoomOffset.x(), r.zoomOffset.y()).scale(r.zoomFactor, r.zoomFactor);
+    if (!look.whole) {
+        // The frame scaled to the view alone: the step and record it belongs
+        // to do not change it (a decision moving to the next step does not
+        // make every view's picture anew on the GUI thread).
+        look.step = -1;
+        look.record = nullptr;
+    }
     return look;
 }
 
