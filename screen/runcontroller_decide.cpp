@@ -13,6 +13,7 @@
 #include "screen/runnet.h"
 #include "screen/runscreen.h"
 #include "screen/runview.h"
+#include "screen/servedwork.h"
 
 namespace {
 constexpr int kShowMs = 2000;
@@ -303,7 +304,10 @@ void RunController::countCycle(bool anyNg, int d)
                                                                 : d == 1 && (!anyNg || p.okNgPulses);
     if (!write)
         return;
-    const bool written = OperationRecord::CountWrite();
+    // Written and synced to the disk on a thread of its own: a slow disk
+    // does not hold the passes (the controller waits in CheckNG).
+    bool written = false;
+    RunServingEvents([&written] { written = OperationRecord::CountWrite(); });
     if (!written && !countWriteFailed) {
         const QString text = LanStr(kTextCannotWrite).arg(QLatin1String("count.txt"));
         recordLine(text);

@@ -69,6 +69,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <netinet/in.h>
 #include <sched.h>
 #include <time.h>
@@ -113,6 +114,19 @@ void printFigures(const char* what, std::vector<double> v, const char* unit)
     auto at = [&](double q) { return v[std::min(v.size() - 1, size_t(q * double(v.size())))]; };
     std::printf("%-34s n=%-6zu p50 %8.3f  p99 %8.3f  max %8.3f %s\n", what, v.size(), at(0.5), at(0.99), v.back(),
                 unit);
+}
+
+// The five longest of a series, with their place in it (from 0).
+void printLongest(const std::vector<double>& v)
+{
+    std::vector<size_t> order(v.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    const size_t n = std::min<size_t>(5, v.size());
+    std::partial_sort(order.begin(), order.begin() + n, order.end(), [&](size_t a, size_t b) { return v[a] > v[b]; });
+    std::printf("%-34s", "longest (cycle: ms)");
+    for (size_t k = 0; k < n; ++k)
+        std::printf("  %zu: %.1f", order[k], v[order[k]]);
+    std::printf("\n");
 }
 
 // VmRSS and VmHWM of a process, in MB.
@@ -264,6 +278,7 @@ int edge(const Options& o)
     }
     std::printf("%d cameras %dx%d, %zu cycles\n", o.cameras, o.size.width(), o.size.height(), delays.size());
     printFigures("input edge -> clamp inhibit on wire", delays, "ms");
+    printLongest(delays);
     printFigures("bare thread sleeping 1 ms: lateness", jitter.Finish(), "ms");
     // The program polls no input while a step counts down or is judged: an
     // opening that came and went meanwhile starts no cycle.
