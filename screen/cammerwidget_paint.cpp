@@ -255,11 +255,16 @@ PictureOrder CammerWidget::pictureOrder(const ViewReadings& r, bool ownCopies) c
     PictureOrder order;
     order.look = pictureLook(r);
     const cv::Mat& shown = work->imageShow;
-    if (ownCopies) {
+    if (!ownCopies) {
+        order.frame = shown;
+    } else if (!order.look.whole) {
+        // Scaled here already: the picture thread keeps a view-sized frame,
+        // not a whole one.
+        order.frame = live->spareFrame();
+        ScaleToView(shown, order.look.view, order.frame);
+    } else {
         order.frame = live->spareFrame();
         shown.copyTo(order.frame);
-    } else {
-        order.frame = shown;
     }
     if (!order.look.whole)
         return order;

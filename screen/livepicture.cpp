@@ -74,11 +74,15 @@ QImage pictureOf(const QSize& size, QImage::Format format, QImage reuse)
 QImage scaledPicture(const PictureOrder& order, QImage reuse)
 {
     thread_local cv::Mat scaled;
-    ScaleToView(order.frame, order.look.view, scaled);
-    if (scaled.empty())
+    const QSize view = order.look.view;
+    const bool viewSized = order.frame.cols == view.width() && order.frame.rows == view.height();
+    if (!viewSized)
+        ScaleToView(order.frame, view, scaled);
+    const cv::Mat& frame = viewSized ? order.frame : scaled;
+    if (frame.empty())
         return QImage();
-    QImage picture = pictureOf(order.look.view, QImage::Format_RGB32, std::move(reuse));
-    ConvertToRgb32(scaled, picture);
+    QImage picture = pictureOf(view, QImage::Format_RGB32, std::move(reuse));
+    ConvertToRgb32(frame, picture);
     return picture;
 }
 

@@ -50,7 +50,7 @@ struct PictureLook {
 };
 
 struct PictureOrder {
-    cv::Mat frame;   // the whole frame, CV_8UC1 or CV_8UC4
+    cv::Mat frame;   // the whole frame, or for a scaled look the frame already scaled to the view; CV_8UC1 or CV_8UC4
     PictureLook look;
     std::vector<PixelMark> marks;
     quint64 serial = 0;   // later orders have larger serials
