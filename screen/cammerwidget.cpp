@@ -13,7 +13,6 @@
 #include "network/network.h"
 #include "screen/roioperation.h"
 #include "screen/roiparapanel.h"
-#include "screen/servedwork.h"
 #include "screen/viewreadings.h"
 
 #include <QImage>
@@ -296,19 +295,16 @@ void CammerWidget::StartBlink()
         blinkTimer->start(kBlinkMs);
 }
 
-// Result pictures are made on a thread of their own while the GUI thread
-// serves its events: that thread only reads the judged frame and results,
-// which nothing else writes while the run controller waits for it.
 void CammerWidget::SaveFailImage(int step, int kind, bool doorCycle)
 {
     if (complete)
-        RunServingEvents([&] { ResultImage::SaveFailImage(*work, step, kind, doorCycle); });
+        ResultImage::SaveFailImage(*work, step, kind, doorCycle);
 }
 
 // The controller moves the result-image state on itself.
 void CammerWidget::UpdateFailImage(int step, int kind, int imageState)
 {
-    RunServingEvents([&] { ResultImage::UpdateFailImage(cameraIndex, step, kind, &imageState); });
+    ResultImage::UpdateFailImage(cameraIndex, step, kind, &imageState);
 }
 
 void CammerWidget::HandOff(int step, bool ng, bool ok)

@@ -2,8 +2,14 @@
 // The run controller: the polling pass over the machine's inputs, the
 // delayed inspection of each detection step, the OK/NG decision with the
 // interlock outputs (clamp inhibit, ejector inhibit, alarm, region NG
-// outputs) and the alarm state. Everything runs on the GUI thread; the only
-// hand-over from other threads is the frame hand-off inside RunView.
+// outputs) and the alarm state. Everything runs on the GUI thread; the
+// hand-overs from other threads are the frame hand-off inside RunView and
+// work the controller waits for while the GUI thread serves its events: the
+// judgement of a step (RunScreen::InspectAll) and the count file of the
+// decision. While it waits, a pass that comes due ends at once (no frame, no
+// rule) and every other timer of the controller holds its work; that work
+// runs in the order it came once the decision was made, as if the waiting
+// had held the thread.
 //
 // Wiring by the main window (which owns one RunController):
 //   - Ports: ControlPortIO over gpControlIO, a QtRunClock, the window itself
@@ -92,7 +98,7 @@ public:
     void markFrames(int step);
     bool stepBusy(int step) const;
     // The controller waits for work that may serve the GUI thread's events
-    // (the judgement of a step, the decision and its result pictures).
+    // (the judgement of a step, the decision).
     bool waiting() const { return waitDepth > 0; }
     void RunAlgorithm(int camera, int detect, bool judged = false);
     void ReCheck();
@@ -238,7 +244,7 @@ private:
     int waitDepth = 0;
     bool inPass = false;
     int originalsKept = -1;   // files under ./originalimage; -1 not yet counted
-    std::deque<std::function<void()>> heldWork;   // timers' work that came during a judgement
-    std::unique_ptr<RunTimer> releaseTimer;        // runs it after the judgement
+    std::deque<std::function<void()>> heldWork;   // timers' work that came while waiting
+    std::unique_ptr<RunTimer> releaseTimer;        // runs it after the wait
     bool countWriteFailed = false;   // reported; reported again after a good write
 };

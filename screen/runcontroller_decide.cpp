@@ -31,7 +31,7 @@ void RunController::CheckNG()
 {
     if (gFromTrain)
         return;
-    const Waiting waiting(*this);   // the views make the result pictures
+    const Waiting waiting(*this);   // count.txt is written off the GUI thread
     const int d = decisionStep();
     const bool manual = st.manualCycle;
     const bool anyNg = judgeCameras();
