@@ -120,7 +120,7 @@ RunController::Waiting::Waiting(RunController& controller) : controller(controll
 {
     // A pass that waits arms the next one, which then ends at once.
     if (controller.inPass && controller.waitDepth == 0)
-        controller.runTimer->start(kPassMs);
+        controller.armPass(kPassMs);
     ++controller.waitDepth;
 }
 
@@ -231,7 +231,7 @@ void RunController::Start()
     std::fill(std::begin(st.regionOutputs), std::end(st.regionOutputs), false);
     st.manualStep = gDNum;
     tempTimer->start(kTempCheckMs);
-    runTimer->start(kFirstPassMs);
+    armPass(kFirstPassMs);
     dateTimer->start(kDateCheckMs);
     recordLine(LanStr(150).arg(cameras()));
     st.cycleLength = 0;

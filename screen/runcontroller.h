@@ -154,6 +154,7 @@ private:
 
     // Polling pass.
     void pass();
+    void armPass(int ms);   // the next pass in ms
     void passBody();
     void takeFrames();
     void endPass();
@@ -227,7 +228,7 @@ private:
     bool newFrame[kMaxCameras] = {};
 
     std::unique_ptr<RunTimer> runTimer;
-    int passDelayMs = 0;   // what runTimer was last started with after a pass
+    int passDelayMs = 0;   // what runTimer was last started with
     std::unique_ptr<RunTimer> inCheckTimer;
     std::array<std::unique_ptr<RunTimer>, kTriggerInputs> debounceTimer;
     std::array<std::unique_ptr<RunTimer>, kMaxDetects> countdownTimer;

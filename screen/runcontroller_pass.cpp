@@ -47,7 +47,7 @@ void RunController::Run()
         // A pass due while the controller waits: its work comes with the
         // first pass after the wait.
         ports.screen->PassEnded();
-        runTimer->start(kPassMs);
+        armPass(kPassMs);
         return;
     }
     inPass = true;
@@ -70,12 +70,12 @@ void RunController::pass()
         publish();
         ports.screen->CameraRestart();
         inCheckTimer->stop();
-        runTimer->start(passDelayMs = kLostPassMs);
+        armPass(kLostPassMs);
         return;
     }
     takeFrames();
     if (ports.screen->cameraLost()) {
-        runTimer->start(passDelayMs = kPassMs);
+        armPass(kPassMs);
         return;
     }
     for (int d = 0; d < kMaxDetects; ++d) {
@@ -138,13 +138,19 @@ void RunController::endPass()
     }
     publish();
     ports.screen->PassEnded();
-    runTimer->start(passDelayMs = kPassMs);
+    armPass(kPassMs);
+}
+
+void RunController::armPass(int ms)
+{
+    passDelayMs = ms;
+    runTimer->start(ms);
 }
 
 void RunController::InputChanged()
 {
     if (passDelayMs == kPassMs && runTimer->isActive())
-        runTimer->start(0);
+        armPass(0);
 }
 
 // During an alarm every activation of inputs 0..3 is consumed; the safety

@@ -161,7 +161,6 @@ RunTest::RunTest()
     Data_Init();
     gLan = 1;
     screen.clock = &clock;
-    screen.judgingMs = qEnvironmentVariableIntValue("RUNCTL_JUDGING_MS");
     if (!pMutexIO)
         pMutexIO = new QMutex;
     savedPara = gpWPara;
