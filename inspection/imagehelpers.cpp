@@ -1,8 +1,11 @@
 #include "inspection/imagehelpers.h"
 
+#include <QImage>
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 
 namespace {
@@ -98,4 +101,14 @@ cv::Mat MaskOrWhole(const cv::Mat& mask, const cv::Size& size)
     if (!mask.empty() && mask.size() == size && mask.type() == CV_8UC1)
         return mask.clone();
     return cv::Mat(size, CV_8UC1, cv::Scalar(255));
+}
+
+void ConvertToRgb32(const cv::Mat& frame, QImage& picture)
+{
+    if (frame.cols != picture.width() || frame.rows != picture.height() || !frame.isContinuous())
+        return;
+    if (frame.type() == CV_8UC4)
+        std::memcpy(picture.bits(), frame.data, frame.total() * frame.elemSize());
+    else
+        Gray2RGBA(frame.data, reinterpret_cast<int*>(picture.bits()), frame.cols, frame.rows);
 }

@@ -7,6 +7,7 @@
 
 #include <opencv2/core/mat.hpp>
 
+class QImage;
 using uchar = unsigned char;
 
 // BT.601 luma of an RGBA frame.
@@ -20,6 +21,9 @@ bool RGBAColourless(const int* rgba, int w, int h);
 void RGB2RGBA(uchar* rgba, const uchar* rgb, int w, int h);
 // A grey frame as RGBA: 0xff000000 | g * 0x010101.
 void Gray2RGBA(const uchar* grey, int* rgba, int w, int h);
+// A grey or BGRA frame into a 32-bit picture of the same size; nothing on
+// any other size.
+void ConvertToRgb32(const cv::Mat& frame, QImage& picture);
 
 // dst(p) = src(p + (dx, dy)); where p + (dx, dy) lies outside the frame the
 // nearest edge pixel is repeated. dst is written in place when it already has

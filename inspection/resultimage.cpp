@@ -77,12 +77,8 @@ void StorePending(const QImage& picture, int camera, int d, int kind)
 // pictures meanwhile.
 QImage FramePicture(const CameraWorkSet& view)
 {
-    const cv::Mat& work = view.imageWork;
-    QImage picture(work.cols, work.rows, QImage::Format_RGB32);
-    if (view.IsColour())
-        std::memcpy(picture.bits(), work.data, work.total() * work.elemSize());
-    else
-        Gray2RGBA(work.data, reinterpret_cast<int*>(picture.bits()), work.cols, work.rows);
+    QImage picture(view.imageWork.cols, view.imageWork.rows, QImage::Format_RGB32);
+    ConvertToRgb32(view.imageWork, picture);
     return picture;
 }
 

@@ -22,16 +22,6 @@ void ScaleToView(const cv::Mat& frame, const QSize& view, cv::Mat& scaled)
         scaled.release();
 }
 
-void ConvertToRgb32(const cv::Mat& frame, QImage& picture)
-{
-    if (frame.cols != picture.width() || frame.rows != picture.height() || !frame.isContinuous())
-        return;
-    if (frame.type() == CV_8UC4)
-        std::memcpy(picture.bits(), frame.data, frame.total() * frame.elemSize());
-    else
-        Gray2RGBA(frame.data, reinterpret_cast<int*>(picture.bits()), frame.cols, frame.rows);
-}
-
 void MarkPixels(QImage& picture, const PixelMark& mark)
 {
     const QRect& box = mark.box;

@@ -65,8 +65,6 @@ struct PreparedPicture {
 
 // The frame scaled to the view, nearest pixel, into scaled (reused when it fits).
 void ScaleToView(const cv::Mat& frame, const QSize& view, cv::Mat& scaled);
-// frame (grey or BGRA) into picture of the same size; nothing on any other size.
-void ConvertToRgb32(const cv::Mat& frame, QImage& picture);
 // The mark's colour into picture wherever its mask is set.
 void MarkPixels(QImage& picture, const PixelMark& mark);
 // The mark of the frame-sized mask over box (clipped to the frame), sharing
