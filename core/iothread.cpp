@@ -80,7 +80,7 @@ void IOThread::run()
         const qint64 now = nowNs();
         if (now - deadline > times.periodNs)  // a whole pass was lost (the machine stalled): no burst to catch up
             deadline = now + times.periodNs;
-        while (!isInterruptionRequested() && sleepUntil(deadline))
+        while (!isInterruptionRequested() && sleepUntil(deadline) == Woken::Published)
             resendIfDiffers();
     }
 }
@@ -107,45 +107,62 @@ void IOThread::publishOutput(int word)
 
 // The board answers within about 1.5 ms at 115200 baud: taken in this pass,
 // a changed input reaches the program one period sooner than at the next.
-// The whole answer time is slept (waking at the first byte of the answer
-// made the 5 ms period several times less regular); an output word
-// published meanwhile goes out at once.
+// The pass takes the answer as soon as a whole status frame is in, and at
+// the latest when the answer time is over (a channel that cannot be polled
+// is read then); an output word published meanwhile goes out at once. The
+// next pass keeps its absolute deadline either way.
 bool IOThread::awaitAnswer()
 {
     if (!gpCom)
         return false;
     const qint64 until = nowNs() + times.answerWaitNs;
-    while (!isInterruptionRequested() && sleepUntil(until))
-        resendIfDiffers();
+    int readFd = gpCom->pollFd();
+    bool taken = false;
+    statusTaken = false;
+    while (!isInterruptionRequested()) {
+        const Woken woken = sleepUntil(until, readFd);
+        if (woken == Woken::Deadline)
+            break;
+        if (woken == Woken::Published) {
+            resendIfDiffers();
+            continue;
+        }
+        taken = true;
+        if (takeFrames() == 0)
+            readFd = -1;   // a line that hangs up or a full buffer: sleep out the answer time
+        if (statusTaken)
+            return true;
+    }
     if (!gpCom->hasInput())
-        return false;
+        return taken;
     takeFrames();
     return true;
 }
 
-// Sleeps until the monotonic time deadlineNs; true when publishOutput (or
-// stop) woke the thread earlier.
-bool IOThread::sleepUntil(qint64 deadlineNs)
+IOThread::Woken IOThread::sleepUntil(qint64 deadlineNs, int readFd)
 {
-    pollfd p{wakeFd, POLLIN, 0};
+    pollfd p[2] = {{wakeFd, POLLIN, 0}, {readFd, POLLIN, 0}};
+    const nfds_t count = readFd >= 0 ? 2 : 1;
     for (qint64 left; (left = deadlineNs - nowNs()) > 0;) {
         const timespec timeout = fromNs(left);
-        const int n = ppoll(&p, 1, &timeout, nullptr);
-        if (n > 0) {
-            quint64 count = 0;
-            if (::read(wakeFd, &count, sizeof count) < 0) {
+        const int n = ppoll(p, count, &timeout, nullptr);
+        if (n > 0 && (p[0].revents & POLLIN)) {
+            quint64 wakes = 0;
+            if (::read(wakeFd, &wakes, sizeof wakes) < 0) {
                 // Nothing to take: the wake-up was taken already.
             }
-            return true;
+            return Woken::Published;
         }
+        if (n > 0 && count == 2 && p[1].revents != 0)
+            return Woken::Readable;
         if (n < 0 && errno != EINTR) {
             const timespec deadline = fromNs(deadlineNs);
             while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
             }
-            return false;
+            return Woken::Deadline;
         }
     }
-    return false;
+    return Woken::Deadline;
 }
 
 void IOThread::wake()
@@ -176,19 +193,21 @@ void IOThread::resendIfDiffers()
     sentSinceEcho = word;
 }
 
-void IOThread::takeFrames()
+int IOThread::takeFrames()
 {
-    receive();
+    const int n = receive();
     rx.scan([this](const BoardFrame& frame) { handle(frame); });
+    return n;
 }
 
-void IOThread::receive()
+int IOThread::receive()
 {
     if (!gpCom)
-        return;
+        return 0;
     // Never more than the receive buffer can keep: the rest waits in the port.
     const int n = gpCom->readSome(staging, std::min<int>(sizeof staging, rx.space()));
     rx.append(staging, n);
+    return n;
 }
 
 void IOThread::handle(const BoardFrame& frame)
@@ -203,6 +222,7 @@ void IOThread::handle(const BoardFrame& frame)
         }
         lastEcho = frame.echo() & IOFrame::kWordMask;
         sentSinceEcho = -1;
+        statusTaken = true;
         InputHook hook = inputHook.load();
         if (changed && hook)
             hook();

@@ -2,7 +2,7 @@
 // The IO thread: every 5 ms it reads the board's frames, publishes the input
 // word, resends the output word when the board's echo differs from it, and
 // polls the board (asking for the temperatures on every 210th pass), taking
-// the answer 2 ms later in the same pass. An output word published with
+// the answer in the same pass, as soon as its status is in (at most 2 ms). An output word published with
 // publishOutput wakes it, and it goes out at once instead of at the next
 // pass.
 // Passes are timed against absolute deadlines on the monotonic clock.
@@ -57,10 +57,14 @@ protected:
     void run() override;
 
 private:
-    void receive();
-    void takeFrames();
+    // Bytes read from the line.
+    int receive();
+    int takeFrames();
     bool awaitAnswer();
-    bool sleepUntil(qint64 deadlineNs);
+    enum class Woken { Deadline, Published, Readable };
+    // Sleeps until the monotonic time deadlineNs, or until a word is
+    // published (or stop), or until readFd (when >= 0) has bytes.
+    Woken sleepUntil(qint64 deadlineNs, int readFd = -1);
     void wake();
     void resendIfDiffers();
     void handle(const BoardFrame& frame);
@@ -77,4 +81,5 @@ private:
     int tempIndex = 0;   // next slot of gFTemp
     int lastEcho = -1;        // output word of the newest status, or -1
     int sentSinceEcho = -1;   // output word sent since that status, or -1
+    bool statusTaken = false;  // a status frame was handled since awaitAnswer began
 };

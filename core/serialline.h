@@ -18,6 +18,8 @@ public:
     // True when bytes are waiting to be read; a channel that cannot tell
     // answers false.
     virtual bool hasInput() { return false; }
+    // A descriptor that polls readable when bytes are waiting, or -1.
+    virtual int pollFd() const { return -1; }
 };
 
 class SerialLine : public ByteChannel
@@ -36,6 +38,7 @@ public:
     int readSome(uchar* data, int max) override;
     void write(const uchar* data, int len) override;
     bool hasInput() override;
+    int pollFd() const override { return fd; }
 
 private:
     int fd = -1;

@@ -7,7 +7,13 @@
 #include "iofixture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <poll.h>
+#include <unistd.h>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -363,4 +369,44 @@ TEST_F(IOThreadPass, APublishedWordWaitsForTheFirstStatus)
     thread.stop();
     EXPECT_EQ(board.frames(1), std::vector<Sent>{kPoll});
     gpCom = &line;
+}
+
+// On a line that can be polled the pass ends with the board's status, not
+// at the end of the answer time (here far longer than the test waits).
+TEST_F(IOThreadPass, TakesTheAnswerAsSoonAsItsStatusIsIn)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    SerialLine serial;
+    ASSERT_TRUE(serial.open(QString::fromLocal8Bit(ptsname(master))));
+    gpCom = &serial;
+    IOThread slowBoard{{IOThread::kPeriodNs, 20 * 1000000000LL}};
+    // The board: answers the poll with a status whose inputs changed.
+    std::thread board([master] {
+        QByteArray poll;
+        for (int tries = 0; tries < 100 && poll.size() < 6; ++tries) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0) {
+                char b[16];
+                const ssize_t n = ::read(master, b, sizeof b);
+                if (n > 0)
+                    poll.append(b, int(n));
+            }
+        }
+        const QByteArray answer = status(0x010, 0);
+        if (::write(master, answer.constData(), size_t(answer.size())) != answer.size()) {
+            // The pass then waits out its answer time and the test fails below.
+        }
+    });
+    auto pass = std::async(std::launch::async, [&slowBoard] { slowBoard.pass(); });
+    const bool ended = pass.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    pass.wait();
+    board.join();
+    serial.close();
+    ::close(master);
+    EXPECT_TRUE(ended);
+    QMutexLocker lock(pMutexIO);
+    EXPECT_EQ(gDataIn, 0x010);
 }
