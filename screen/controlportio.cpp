@@ -99,6 +99,11 @@ void ControlPortIO::IOFlashOut()
     port.IOFlashOut();
 }
 
+bool ControlPortIO::IOInputNow(int i) const
+{
+    return port.InputNow(i);
+}
+
 bool ControlPortIO::IOState(bool isOut, int i) const
 {
     return port.IOState(isOut, i);

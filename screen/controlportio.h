@@ -23,6 +23,7 @@ public:
     void IOResetAllOut() override;
     void IOFlashOut() override;
     bool IOState(bool isOut, int i) const override;
+    bool IOInputNow(int i) const override;
     bool IOInTrigger(int n) override;
     bool safeDoorOpen() const override;
     void clearSafeDoorOpen() override;

@@ -331,9 +331,13 @@ bool RunController::acceptInput(int n)
     return (edge && debounce == 0) || st.latchedInput[n] || n == st.expectedInput || n == st.simulatedInput;
 }
 
+// The input as the board shows it when the debounce time is over: the
+// level the last pass fetched may be older than that when no pass looked at
+// the inputs meanwhile (a camera lost, the GUI thread held), and a flicker
+// would then be taken for a held input.
 void RunController::CheckInput(int n)
 {
-    st.latchedInput[n] = ports.io->IOState(false, n);
+    st.latchedInput[n] = ports.io->IOInputNow(n);
 }
 
 bool RunController::startsCycle(int n) const

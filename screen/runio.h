@@ -12,6 +12,8 @@ public:
     virtual void IOResetAllOut() = 0;
     virtual void IOFlashOut() = 0;              // publish the pending word
     virtual bool IOState(bool isOut, int i) const = 0;
+    // Input i in the board's newest status, whether or not a pass fetched it.
+    virtual bool IOInputNow(int i) const = 0;
     // True once per activation of input n (and the door handling runs).
     virtual bool IOInTrigger(int n) = 0;
     // The safety door opened since the flag was last cleared.

@@ -38,6 +38,7 @@ public:
     void IOResetAllOut() override { inner.IOResetAllOut(); }
     void IOFlashOut() override;
     bool IOState(bool isOut, int i) const override { return inner.IOState(isOut, i); }
+    bool IOInputNow(int i) const override { return inner.IOInputNow(i); }
     bool IOInTrigger(int n) override;
     bool safeDoorOpen() const override { return inner.safeDoorOpen(); }
     void clearSafeDoorOpen() override { inner.clearSafeDoorOpen(); }

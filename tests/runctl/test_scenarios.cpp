@@ -371,6 +371,24 @@ TEST_F(Scenario, InputDebounce)
     EXPECT_EQ(view().inspections.size(), 2u);  // input 0 still high: no new cycle
 }
 
+// The debounce looks at the input when its time is over, also when no pass
+// looked at the inputs since the activation: here a camera was lost meanwhile.
+TEST_F(Scenario, DebounceTakesTheInputAsItIsWhenItsTimeIsOver)
+{
+    para.inputDebounce = 3;
+    start();
+    setInput(0, true);
+    advance(10);   // a pass takes the activation
+    screen.lost = true;
+    advance(90);
+    setInput(0, false);
+    advance(400);  // the debounce time ends while the camera is lost
+    screen.lost = false;
+    advance(1000);
+    EXPECT_TRUE(view().inspections.empty());
+    EXPECT_FALSE(st().latchedInput[0]);
+}
+
 // S9: stop and start around a timed clamp release.
 TEST_F(Scenario, StopAndStart)
 {
