@@ -31,13 +31,13 @@ const QPoint kCaptionAt(5, 110);
 const QPoint kClearMethodAt(55, 80);
 
 // How an alarm was cleared, by result-image state: the texts drawn and the next state.
-struct ClearCaption {
+struct ClearCaptionText {
     int state;
     int first;    // text entry, -1 none
     int second;
     int next;
 };
-const ClearCaption kClearCaptions[] = {
+const ClearCaptionText kClearCaptions[] = {
     {4, 47, kTextClearMethod, 9},    // "Don't Detect"
     {5, 48, kTextClearMethod, 9},    // "Add As Temp"
     {6, 338, kTextClearMethod, 9},   // "Re-detect switch to mold detection"
@@ -72,16 +72,6 @@ void StorePending(const QImage& picture, int camera, int d, int kind)
     std::swap(gpFailImage[camera][d][kind], stored);
 }
 
-// The 32-bit picture of the view's aligned frame, in a picture of its own:
-// result pictures are drawn off the GUI thread, which shows the view's
-// pictures meanwhile.
-QImage FramePicture(const CameraWorkSet& view)
-{
-    QImage picture(view.imageWork.cols, view.imageWork.rows, QImage::Format_RGB32);
-    ConvertToRgb32(view.imageWork, picture);
-    return picture;
-}
-
 QString LimitText(const CammerSingleton& record, int d, int r)
 {
     const int b = record.sensitivity[d][r], c = record.area[d][r];
@@ -97,53 +87,77 @@ QString LimitText(const CammerSingleton& record, int d, int r)
     }
 }
 
-// Draws region r's outline with the painter's pen; returns its label anchor.
-QPoint DrawOutline(QPainter& painter, const CammerSingleton& record, int d, int r)
+// Draws region's outline with the painter's pen; returns its label anchor.
+QPoint DrawOutline(QPainter& painter, const ResultPictureOrder& order, const ResultPictureOrder::Region& region)
 {
-    switch (record.roiType[d][r]) {
+    switch (region.type) {
     case kRoiRect:
-        painter.drawRect(record.rects[d][r].imageRect);
-        return record.rects[d][r].imageRect.topLeft();
-    case kRoiCircle: {
-        const Circle& circle = record.circles[d][r];
+        painter.drawRect(region.rect);
+        return region.rect.topLeft();
+    case kRoiCircle:
         painter.save();
-        painter.scale(1.0 / gShowAW, 1.0 / gShowAH);
-        circle.Draw(painter);
+        painter.scale(order.circleScaleX, order.circleScaleY);
+        region.circle.Draw(painter);
         painter.restore();
-        return circle.imageRect.topLeft();
-    }
-    default: {
-        const QVector<QPoint>& points = record.polygons[d][r].ipts;
-        painter.drawPolygon(points.constData(), points.size(), Qt::OddEvenFill);
-        return points.isEmpty() ? kVerdictAt : points.first();
-    }
+        return region.circle.imageRect.topLeft();
+    default:
+        painter.drawPolygon(region.points.constData(), region.points.size(), Qt::OddEvenFill);
+        return region.points.isEmpty() ? kVerdictAt : region.points.first();
     }
 }
 
-void DrawRegions(QPainter& painter, CameraWorkSet& view, int d)
+// The number (from 1) of the first failed region goes with the picture.
+void NoteFirstFailure(const ResultPictureOrder& order)
 {
-    const CammerSingleton& record = *view.liveRecord;
-    const int count = std::clamp(record.roiNum[d], 0, kMaxRegions);
+    for (size_t r = 0; r < order.regions.size(); ++r) {
+        if (!order.regions[r].failed)
+            continue;
+        QMutexLocker lock(pMutexSaveFail);
+        if (gFailIndex[order.camera][order.d] == 0)
+            gFailIndex[order.camera][order.d] = int(r) + 1;
+        return;
+    }
+}
+
+void DrawRegions(QPainter& painter, const ResultPictureOrder& order)
+{
     painter.setFont(PictureFont(kLabelPixels));
-    for (int r = 0; r < count; ++r) {
-        const bool failed = !view.roiOk[d][r];
-        const QPen pen(failed ? Qt::red : Qt::green);
+    for (const ResultPictureOrder::Region& region : order.regions) {
+        const QPen pen(region.failed ? Qt::red : Qt::green);
         painter.setPen(pen);
-        if (failed) {
-            {
-                QMutexLocker lock(pMutexSaveFail);
-                if (gFailIndex[view.cameraIndex][d] == 0)
-                    gFailIndex[view.cameraIndex][d] = r + 1;
-            }
-            const AlarmRect* boxes = view.alarmRects[d][r];
-            for (int k = 1; k <= std::clamp(boxes[0].x1, 0, kMaxBoxes); ++k)
-                painter.drawRect(QRect(QPoint(boxes[k].x1, boxes[k].y1), QPoint(boxes[k].x2 - 1, boxes[k].y2 - 1)));
-        }
-        const QPoint anchor = DrawOutline(painter, record, d, r);
+        for (const QRect& box : region.boxes)
+            painter.drawRect(box);
+        const QPoint anchor = DrawOutline(painter, order, region);
         painter.setPen(pen);
         painter.drawText(QRect(anchor.x(), anchor.y() - kLabelLift, kLabelWidth, kLabelHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, ResultImage::RegionLabel(record, d, r, view.roiValue[d][r]));
+                         Qt::AlignLeft | Qt::AlignVCenter, region.label);
     }
+}
+
+ResultPictureOrder::Region RegionOf(const CameraWorkSet& view, int d, int r)
+{
+    const CammerSingleton& record = *view.liveRecord;
+    ResultPictureOrder::Region region;
+    region.type = record.roiType[d][r];
+    region.failed = !view.roiOk[d][r];
+    switch (region.type) {
+    case kRoiRect:
+        region.rect = record.rects[d][r].imageRect;
+        break;
+    case kRoiCircle:
+        region.circle = record.circles[d][r];
+        break;
+    default:
+        region.points = record.polygons[d][r].ipts;
+        break;
+    }
+    if (region.failed) {
+        const AlarmRect* boxes = view.alarmRects[d][r];
+        for (int k = 1; k <= std::clamp(boxes[0].x1, 0, kMaxBoxes); ++k)
+            region.boxes.emplace_back(QPoint(boxes[k].x1, boxes[k].y1), QPoint(boxes[k].x2 - 1, boxes[k].y2 - 1));
+    }
+    region.label = ResultImage::RegionLabel(record, d, r, view.roiValue[d][r]);
+    return region;
 }
 
 }  // namespace
@@ -166,31 +180,70 @@ QString ResultImage::RegionLabel(const CammerSingleton& record, int d, int r, in
 
 void ResultImage::SaveFailImage(CameraWorkSet& view, int d, int kind, bool doorCycle)
 {
+    ResultPictureOrder order;
+    QImage canvas;
+    if (Order(view, d, kind, doorCycle, &order))
+        Draw(order, canvas);
+}
+
+bool ResultImage::Order(const CameraWorkSet& view, int d, int kind, bool doorCycle, ResultPictureOrder* order)
+{
     if (!ValidSlot(view.cameraIndex, d, kind) || view.imageWork.empty() || !view.liveRecord)
-        return;
-    QImage picture = FramePicture(view);
+        return false;
+    order->camera = view.cameraIndex;
+    order->d = d;
+    order->kind = kind;
+    order->doorCycle = doorCycle;
+    order->frame = view.imageWork;
+    order->circleScaleX = 1.0 / gShowAW;
+    order->circleScaleY = 1.0 / gShowAH;
+    const int count = std::clamp(view.liveRecord->roiNum[d], 0, kMaxRegions);
+    order->regions.clear();
+    order->regions.reserve(size_t(count));
+    for (int r = 0; r < count; ++r)
+        order->regions.push_back(RegionOf(view, d, r));
+    return true;
+}
+
+void ResultImage::Draw(const ResultPictureOrder& order, QImage& canvas)
+{
+    const cv::Mat& frame = order.frame;
+    if (canvas.width() != frame.cols || canvas.height() != frame.rows || canvas.format() != QImage::Format_RGB32)
+        canvas = QImage(frame.cols, frame.rows, QImage::Format_RGB32);
+    ConvertToRgb32(frame, canvas);
+    NoteFirstFailure(order);
     {
-        QPainter painter(&picture);
+        QPainter painter(&canvas);
         painter.setFont(PictureFont(kVerdictPixels));
-        painter.setPen(kind == kPictureNg ? Qt::red : Qt::green);
-        painter.drawText(kVerdictAt, kind == kPictureNg ? QStringLiteral("NG") : QStringLiteral("OK"));
-        painter.drawText(kCaptionAt, doorCycle ? LanStr(kTextDoorCycle) : QString());
-        DrawRegions(painter, view, d);
+        painter.setPen(order.kind == kPictureNg ? Qt::red : Qt::green);
+        painter.drawText(kVerdictAt, order.kind == kPictureNg ? QStringLiteral("NG") : QStringLiteral("OK"));
+        painter.drawText(kCaptionAt, order.doorCycle ? LanStr(kTextDoorCycle) : QString());
+        DrawRegions(painter, order);
     }
-    StorePending(picture, view.cameraIndex, d, kind);
+    StorePending(canvas, order.camera, order.d, order.kind);
 }
 
 void ResultImage::UpdateFailImage(int camera, int d, int kind, int* imageState)
 {
+    if (ValidSlot(camera, d, kind))
+        DrawClearCaption(camera, d, kind, ClearCaption(imageState));
+}
+
+QString ResultImage::ClearCaption(int* imageState)
+{
+    for (const ClearCaptionText& c : kClearCaptions) {
+        if (c.state == *imageState) {
+            *imageState = c.next;
+            return Text(c.second) + Text(c.first);
+        }
+    }
+    return QString();
+}
+
+void ResultImage::DrawClearCaption(int camera, int d, int kind, const QString& caption)
+{
     if (!ValidSlot(camera, d, kind))
         return;
-    const ClearCaption* caption = nullptr;
-    for (const ClearCaption& c : kClearCaptions) {
-        if (c.state == *imageState)
-            caption = &c;
-    }
-    if (caption)
-        *imageState = caption->next;
     PendingPicture pending;
     {
         QMutexLocker lock(pMutexSaveFail);
@@ -203,7 +256,7 @@ void ResultImage::UpdateFailImage(int camera, int d, int kind, int* imageState)
         QPainter painter(&picture);
         painter.setFont(PictureFont(kVerdictPixels));
         painter.setPen(Qt::red);
-        painter.drawText(kClearMethodAt, caption ? Text(caption->second) + Text(caption->first) : QString());
+        painter.drawText(kClearMethodAt, caption);
     }
     StorePending(picture, camera, d, kind);
 }

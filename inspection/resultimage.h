@@ -8,10 +8,16 @@
 // gpFailImage, gisSaveFail and gFailIndex are guarded by pMutexSaveFail.
 
 #include "core/globals.h"
+#include "inspection/circle.h"
 #include "inspection/pendingpicture.h"
 
 #include <QImage>
+#include <QRect>
 #include <QString>
+#include <QVector>
+#include <opencv2/core/mat.hpp>
+
+#include <vector>
 
 class CameraWorkSet;
 class CammerSingleton;
@@ -25,6 +31,28 @@ extern PendingPicture gpFailImage[kMaxCameras][kMaxDetects][2];
 extern bool gisSaveFail[kMaxCameras][kMaxDetects][2];
 // Number (from 1) of the first failed region of the pending NG picture; 0 none.
 extern int gFailIndex[kMaxCameras][kMaxDetects];
+
+// What a result picture shows, taken from a view when a decision keeps the
+// picture; drawn later, on any thread (the view goes on to its next frames).
+struct ResultPictureOrder {
+    struct Region {
+        int type = 0;             // kRoiRect, kRoiCircle or a polygon
+        QRect rect;               // rectangle in frame pixels
+        Circle circle;
+        QVector<QPoint> points;   // polygon in frame pixels
+        bool failed = false;
+        std::vector<QRect> boxes; // alarm boxes of a failed region
+        QString label;
+    };
+    int camera = 0;
+    int d = 0;
+    int kind = 0;
+    bool doorCycle = false;
+    cv::Mat frame;                 // the aligned frame, sharing the view's buffer
+    qreal circleScaleX = 1;        // display to frame pixels, for circles
+    qreal circleScaleY = 1;
+    std::vector<Region> regions;
+};
 
 class ResultImage
 {
@@ -40,8 +68,17 @@ public:
     // kPictureOk) of the view's camera. doorCycle: the cycle was started by
     // the safety door (captioned so).
     static void SaveFailImage(CameraWorkSet& view, int d, int kind, bool doorCycle);
+    // The same in two halves: what to draw, taken from the view (false when
+    // there is nothing to draw), and the drawing, into canvas (reused when it
+    // has the size), stored as the pending picture.
+    static bool Order(const CameraWorkSet& view, int d, int kind, bool doorCycle, ResultPictureOrder* order);
+    static void Draw(const ResultPictureOrder& order, QImage& canvas);
     // Writes how the alarm was cleared onto pending picture kind of step d,
     // by imageState (the camera's and step's ResultImageState), and advances
     // imageState: 4, 5, 6 -> 9, 7 -> 8, 8 -> 10.
     static void UpdateFailImage(int camera, int d, int kind, int* imageState);
+    // The same in two halves: the caption of imageState, which it advances,
+    // and the caption written onto the pending picture.
+    static QString ClearCaption(int* imageState);
+    static void DrawClearCaption(int camera, int d, int kind, const QString& caption);
 };

@@ -1,5 +1,7 @@
 #include "inspection/templatestore.h"
 
+#include "inspection/imagehelpers.h"
+
 #include "inspection/cameraworkset.h"
 #include "inspection/inspectionhooks.h"
 #include "inspection/regionbox.h"
@@ -190,6 +192,7 @@ bool TemplateStore::SaveReTrainImage(CameraWorkSet& view, int step)
 {
     if (!IsStep(step) || view.templates[step].empty())
         return false;
+    OwnBuffer(view.imageWork);   // a result picture may still read the last one
     view.imageRaw.copyTo(view.imageWork);
     view.imageWork.copyTo(view.imageShow);
     view.imageWork.copyTo(view.templates[step][0]);

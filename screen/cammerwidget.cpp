@@ -8,6 +8,7 @@
 #include "core/wizardpara.h"
 #include "inspection/cammerrecongnize.h"
 #include "inspection/editedregions.h"
+#include "inspection/picturequeue.h"
 #include "inspection/resultimage.h"
 #include "inspection/templatestore.h"
 #include "network/network.h"
@@ -295,27 +296,36 @@ void CammerWidget::StartBlink()
         blinkTimer->start(kBlinkMs);
 }
 
+// The pictures are drawn, captioned and handed to the writer on the picture
+// queue, in the order the decision asks for them; the picture's frame is
+// shared with the view until the view aligns its next one.
 void CammerWidget::SaveFailImage(int step, int kind, bool doorCycle)
 {
-    if (complete)
-        ResultImage::SaveFailImage(*work, step, kind, doorCycle);
+    auto order = std::make_shared<ResultPictureOrder>();
+    if (complete && ResultImage::Order(*work, step, kind, doorCycle, order.get()))
+        PostPictureWork([order](QImage& canvas) { ResultImage::Draw(*order, canvas); });
 }
 
 // The controller moves the result-image state on itself.
 void CammerWidget::UpdateFailImage(int step, int kind, int imageState)
 {
-    ResultImage::UpdateFailImage(cameraIndex, step, kind, &imageState);
+    const QString caption = ResultImage::ClearCaption(&imageState);
+    const int camera = cameraIndex;
+    PostPictureWork([=](QImage&) { ResultImage::DrawClearCaption(camera, step, kind, caption); });
 }
 
 void CammerWidget::HandOff(int step, bool ng, bool ok)
 {
     if (step < 0 || step >= kMaxDetects)
         return;
-    QMutexLocker lock(pMutexSaveFail);
-    if (ng)
-        gisSaveFail[cameraIndex][step][kPictureNg] = true;
-    if (ok)
-        gisSaveFail[cameraIndex][step][kPictureOk] = true;
+    const int camera = cameraIndex;
+    PostPictureWork([=](QImage&) {
+        QMutexLocker lock(pMutexSaveFail);
+        if (ng)
+            gisSaveFail[camera][step][kPictureNg] = true;
+        if (ok)
+            gisSaveFail[camera][step][kPictureOk] = true;
+    });
 }
 
 void CammerWidget::ResetResults(int steps)

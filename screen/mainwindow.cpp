@@ -16,6 +16,7 @@
 #include "core/wholefile.h"
 #include "core/wizardpara.h"
 #include "inspection/inspectionhooks.h"
+#include "inspection/picturequeue.h"
 #include "inspection/resultimage.h"
 #include "inspection/savefailimagethread.h"
 #include "network/network.h"
@@ -476,9 +477,12 @@ void MainWindow::createFolders()
 }
 
 // Steps 24 and 25: no result picture is pending; the writer thread starts.
-// (Each pending picture is made the first time a decision keeps one.)
+// (Each pending picture is made the first time a decision keeps one.) The
+// pictures are drawn on a queue of their own.
 void MainWindow::startResultImages()
 {
+    if (!gpPictureQueue)
+        gpPictureQueue = new PictureQueue;
     {
         QMutexLocker lock(pMutexSaveFail);
         for (auto& camera : gisSaveFail)

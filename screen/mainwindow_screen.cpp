@@ -2,6 +2,7 @@
 
 #include "camera/cameraunit.h"
 #include "core/database.h"
+#include "inspection/picturequeue.h"
 #include "inspection/savefailimagethread.h"
 #include "screen/controlportio.h"
 #include "screen/operationrecord.h"
@@ -92,6 +93,8 @@ void MainWindow::StopCameras()
             view->camera->CameraClose();
         }
     }
+    if (gpPictureQueue)
+        gpPictureQueue->drain();   // every picture asked for is with the writer
     if (gpSaveFialImageThread)
         gpSaveFialImageThread->Stop();
 }

@@ -5,7 +5,9 @@
 
 #include "enginefixture.h"
 
+#include "inspection/imagehelpers.h"
 #include "inspection/inspectionhooks.h"
+#include "inspection/picturequeue.h"
 #include "inspection/regionjudge.h"
 #include "inspection/resultimage.h"
 #include "inspection/savefailimagethread.h"
@@ -14,6 +16,8 @@
 #include "tests/common/testsupport.h"
 
 #include <QDir>
+#include <algorithm>
+#include <memory>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -194,6 +198,79 @@ TEST_F(ResultPictures, ClearingMethodsMoveTheState)
     }
 }
 
+// A picture ordered by a decision shows that decision's frame and results,
+// whatever the view does before the queue draws it: the view aligns its
+// next frame into a buffer of its own.
+TEST_F(ResultPictures, AnOrderedPictureShowsItsDecisionAfterTheViewMovesOn)
+{
+    Results(1);
+    auto order = std::make_shared<ResultPictureOrder>();
+    ASSERT_TRUE(ResultImage::Order(view, 1, kPictureNg, false, order.get()));
+    const uchar* judged = view.imageWork.data;
+    OwnBuffer(view.imageWork);   // as the next alignment does
+    EXPECT_NE(view.imageWork.data, judged);
+    view.imageWork.setTo(0);
+    view.roiOk[1][0] = view.roiOk[1][2] = true;
+    {
+        PictureQueue queue;
+        queue.post([order](QImage& canvas) { ResultImage::Draw(*order, canvas); });
+        queue.drain();
+    }
+    EXPECT_EQ(Pixel(1, kPictureNg, 100, 150), kRed);
+    EXPECT_EQ(Pixel(1, kPictureNg, 130, 130), kRed);
+    EXPECT_EQ(Pixel(1, kPictureNg, 50, 400), qRgb(128, 128, 128));
+    EXPECT_EQ(gFailIndex[0][1], 1);
+    // A frame nobody else holds keeps its buffer.
+    const uchar* own = view.imageWork.data;
+    OwnBuffer(view.imageWork);
+    EXPECT_EQ(view.imageWork.data, own);
+}
+
+// Drawing, caption and hand-over run in the order they were posted: the
+// writer is handed the captioned picture.
+TEST_F(ResultPictures, TheQueueDrawsCaptionsAndHandsOverInOrder)
+{
+    Results(0);
+    ResultImage::SaveFailImage(view, 0, kPictureNg, false);
+    int state = 7;
+    ResultImage::UpdateFailImage(0, 0, kPictureNg, &state);
+    const QImage expected = gpFailImage[0][0][kPictureNg].picture();
+    gpFailImage[0][0][kPictureNg] = PendingPicture();
+
+    std::vector<int> done;
+    {
+        PictureQueue queue;
+        auto order = std::make_shared<ResultPictureOrder>();
+        ASSERT_TRUE(ResultImage::Order(view, 0, kPictureNg, false, order.get()));
+        queue.post([order, &done](QImage& canvas) {
+            ResultImage::Draw(*order, canvas);
+            done.push_back(1);
+        });
+        int captioned = 7;
+        const QString caption = ResultImage::ClearCaption(&captioned);
+        EXPECT_EQ(captioned, 8);
+        queue.post([caption, &done](QImage&) {
+            ResultImage::DrawClearCaption(0, 0, kPictureNg, caption);
+            done.push_back(2);
+        });
+        queue.post([&done](QImage&) {
+            QMutexLocker lock(pMutexSaveFail);
+            gisSaveFail[0][0][kPictureNg] = true;
+            done.push_back(3);
+        });
+        for (int i = 4; i < 100; ++i)
+            queue.post([i, &done](QImage&) { done.push_back(i); });
+        queue.drain();
+        ASSERT_EQ(done.size(), 99u);
+        EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+        queue.post([&done](QImage&) { done.push_back(100); });
+    }   // the queue does what was posted before it ends
+    EXPECT_EQ(done.back(), 100);
+    QMutexLocker lock(pMutexSaveFail);
+    EXPECT_TRUE(gisSaveFail[0][0][kPictureNg]);
+    EXPECT_EQ(gpFailImage[0][0][kPictureNg].picture(), expected);
+}
+
 TEST_F(ResultPictures, RecheckPicturesAreSavedTogetherInTheNgFolder)
 {
     HandOver(0, kPictureNg, 2);
@@ -306,8 +383,9 @@ TEST_F(ResultPictures, SavedFileIsTheJpegOfTheAnnotatedPicture)
             SaveFialImageThread::PackPending();
         EXPECT_EQ(pending.packed(), c.packed || c.colour) << c.name;
         EXPECT_EQ(pending.picture(), annotated) << c.name;
-        if (c.bytesPerPixel > 0)
+        if (c.bytesPerPixel > 0) {
             EXPECT_LT(pending.bytes(), size_t(kW * kH * c.bytesPerPixel)) << c.name;
+        }
         const QString expected = work.file(QStringLiteral("expected.jpg"));
         ASSERT_TRUE(annotated.save(expected));
         QDir(ResultImage::AlarmDir(0, 0, kPictureOk)).removeRecursively();
