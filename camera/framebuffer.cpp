@@ -67,12 +67,20 @@ FrameRefusal LatestFrameRefusal(int position, const CameraFrameBuffer& buffer)
 
 bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length)
 {
-    if (!validPosition(position) || !imageRaw || length < buffer.size())
+    return TakeNewestFrame(position, buffer, [&](size_t needed) { return length >= needed ? imageRaw : nullptr; });
+}
+
+bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, const FrameDestination& destination)
+{
+    if (!validPosition(position))
         return false;
     QMutexLocker lock(pMutex[position]);
     if (!isImageFill[position])
         return false;
-    std::memcpy(imageRaw, buffer.imageIn.data(), buffer.size());
+    uint8_t* out = destination(buffer.size());
+    if (!out)
+        return false;
+    std::memcpy(out, buffer.imageIn.data(), buffer.size());
     isImageFill[position] = false;
     return true;
 }

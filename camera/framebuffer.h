@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The incoming frame of one camera position: gColorLen bytes, one byte per
@@ -46,6 +47,10 @@ bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& fra
 // imageRaw (length bytes, at least the buffer's size), clears the mark and
 // returns true.
 bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length);
+// The same into the bytes destination gives for the buffer's size, asked for
+// only when a new frame waits; nothing is taken when it gives none.
+using FrameDestination = std::function<uint8_t*(size_t length)>;
+bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, const FrameDestination& destination);
 
 // Whether the latest frame offered at position was refused, with its size.
 struct FrameRefusal {

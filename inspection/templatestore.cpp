@@ -191,6 +191,7 @@ bool TemplateStore::SaveReTrainImage(CameraWorkSet& view, int step)
     if (!IsStep(step) || view.templates[step].empty())
         return false;
     view.imageRaw.copyTo(view.imageWork);
+    view.frames.Detach(view.imageShow);
     view.imageWork.copyTo(view.imageShow);
     view.imageWork.copyTo(view.templates[step][0]);
     return SaveTemplate(view, step, 0);
