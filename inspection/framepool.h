@@ -24,7 +24,7 @@ public:
     // Whether anyone besides frame (and this pool) holds frame's buffer.
     bool Shared(const cv::Mat& frame) const;
 
-    static constexpr size_t kBuffers = 3;
+    static constexpr size_t kBuffers = 4;
 
 private:
     int holders(const cv::Mat& frame) const;

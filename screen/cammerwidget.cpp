@@ -175,12 +175,9 @@ bool CammerWidget::TakeFrame()
     if (!complete)
         return false;
     cv::Mat& raw = work->imageRaw;
-    const bool taken = TakeNewestFrame(cameraIndex, imageIn, [&](size_t length) -> uint8_t* {
-        if (raw.total() * raw.elemSize() < length)
-            return nullptr;
-        work->frames.Detach(raw);   // the frame on show may still share it
-        return raw.data;
-    });
+    // The frame on show may still share imageRaw's buffer, which the
+    // camera's producer writes next.
+    const bool taken = TakeNewestFrame(cameraIndex, imageIn, raw, [&] { work->frames.Detach(raw); });
     if (!taken)
         return false;
     hadFrame = true;

@@ -215,6 +215,7 @@ TEST_F(ViewTest, WritersLeaveTheSharedFrameOnShowAsAPictureInPreparationHasIt)
         uchar shownAfter;   // imageShow after the writer, before the next repaint
     } writers[] = {
         {"a new frame taken", [&] { takeFrame(99); }, 77},
+        {"two new frames taken", [&] { takeFrame(98); takeFrame(99); }, 77},   // the camera writes the second
         {"a test picture loaded", [&] { view->LoadTestPicture(testPicture); }, 77},
         {"a step inspected", [&] { takeFrame(99); view->Inspect(kStep); }, 99},
         {"views inspected at once", [&] { takeFrame(99); CammerWidget::InspectAll({view.get()}, kStep); }, 99},
