@@ -13,7 +13,7 @@ void CameraFrameBuffer::allocate(int w, int h, bool colourMode)
     width = w;
     height = h;
     colour = colourMode;
-    imageIn.assign(static_cast<size_t>(w) * h * (colourMode ? 4 : 1), 0);
+    imageIn = cv::Mat::zeros(h, w, colourMode ? CV_8UC4 : CV_8UC1);
 }
 
 namespace {
@@ -51,7 +51,7 @@ bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& fra
     buffer.refusedHeight = usable ? 0 : frame.height;
     if (!usable)
         return false;
-    cv::Mat out(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1, buffer.imageIn.data());
+    cv::Mat out(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1, buffer.imageIn.data);
     convert(frame, out);
     isImageFill[position] = true;
     return true;
@@ -65,14 +65,49 @@ FrameRefusal LatestFrameRefusal(int position, const CameraFrameBuffer& buffer)
     return {buffer.lastRefused, buffer.refusedWidth, buffer.refusedHeight};
 }
 
-bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length)
+namespace {
+
+// Under the position's lock, when a new frame waits: take() takes it over
+// (false: nothing taken) and the mark is cleared.
+template <class Take>
+bool takeWaiting(int position, Take take)
 {
-    if (!validPosition(position) || !imageRaw || length < buffer.size())
+    if (!validPosition(position))
         return false;
     QMutexLocker lock(pMutex[position]);
-    if (!isImageFill[position])
+    if (!isImageFill[position] || !take())
         return false;
-    std::memcpy(imageRaw, buffer.imageIn.data(), buffer.size());
     isImageFill[position] = false;
     return true;
+}
+
+bool copyInto(const CameraFrameBuffer& buffer, uint8_t* out, size_t length)
+{
+    if (!out || length < buffer.size())
+        return false;
+    std::memcpy(out, buffer.imageIn.data, buffer.size());
+    return true;
+}
+
+}  // namespace
+
+bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length)
+{
+    return takeWaiting(position, [&] { return copyInto(buffer, imageRaw, length); });
+}
+
+bool TakeNewestFrame(int position, CameraFrameBuffer& buffer, cv::Mat& frame, const std::function<void()>& unshare)
+{
+    return takeWaiting(position, [&] {
+        const cv::Mat& in = buffer.imageIn;
+        const bool alike = frame.size == in.size && frame.type() == in.type() && frame.isContinuous();
+        const size_t length = frame.total() * frame.elemSize();
+        if (!alike && (!frame.isContinuous() || length < buffer.size()))
+            return false;
+        unshare();   // keeps frame's size and type
+        if (!alike)
+            return copyInto(buffer, frame.data, length);
+        std::swap(frame, buffer.imageIn);
+        return true;
+    });
 }

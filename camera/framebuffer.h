@@ -4,14 +4,16 @@
 // frame); producers copy finished frames into it under pMutex[position] and
 // set isImageFill[position]; the run controller takes the newest frame out.
 
+#include <opencv2/core/mat.hpp>
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <functional>
 
 // The incoming frame of one camera position: gColorLen bytes, one byte per
 // pixel in grey mode, four (B, G, R, 255: 0xffRRGGBB) in colour mode.
 struct CameraFrameBuffer {
-    std::vector<uint8_t> imageIn;
+    cv::Mat imageIn;   // height x width, CV_8UC1 or CV_8UC4
     int width = 0;
     int height = 0;
     bool colour = false;
@@ -22,7 +24,7 @@ struct CameraFrameBuffer {
     int refusedHeight = 0;
 
     void allocate(int w, int h, bool colourMode);
-    size_t size() const { return imageIn.size(); }
+    size_t size() const { return imageIn.total() * imageIn.elemSize(); }
 };
 
 enum class PixelLayout { Grey8, Rgb24 };
@@ -46,6 +48,12 @@ bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& fra
 // imageRaw (length bytes, at least the buffer's size), clears the mark and
 // returns true.
 bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* imageRaw, size_t length);
+// The same without a copy: when a new frame waits, unshare() is called to
+// make frame a buffer nobody else holds, and frame and the buffer's frame
+// change places (the producer writes the next frame into frame's former
+// buffer). A frame of another size or type than the buffer's gets a copy
+// when it is large enough, as above.
+bool TakeNewestFrame(int position, CameraFrameBuffer& buffer, cv::Mat& frame, const std::function<void()>& unshare);
 
 // Whether the latest frame offered at position was refused, with its size.
 struct FrameRefusal {

@@ -11,6 +11,7 @@
 #include "inspection/cammersingleton.h"
 
 #include "core/globals.h"
+#include "inspection/framepool.h"
 
 #include <QImage>
 #include <opencv2/core/mat.hpp>
@@ -51,10 +52,13 @@ public:
 
     cv::Mat imageRaw;      // newest frame taken over by the run controller
     cv::Mat imageWork;     // that frame aligned to the template (judged)
-    cv::Mat imageShow;     // frame on show
+    cv::Mat imageShow;     // frame on show (may share imageRaw's buffer)
     cv::Mat imageGray;     // grey or hue conversion of a colour frame (colour only)
     cv::Mat defectImage;   // 8-bit: non-zero where the last inspection or preview found pixels
     QImage imageRgb32;     // 32-bit picture of the frame (display and result pictures)
+    // Buffers for imageRaw and imageShow: either is detached through it
+    // before it is written in place.
+    FramePool frames;
 
     // Per step: template slots (an empty Mat for a slot not in use), their
     // use flags (1 in use) and how many are in use. Slot 0 is the reference.

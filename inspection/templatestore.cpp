@@ -194,6 +194,7 @@ bool TemplateStore::SaveReTrainImage(CameraWorkSet& view, int step)
         return false;
     OwnBuffer(view.imageWork);   // a result picture may still read the last one
     view.imageRaw.copyTo(view.imageWork);
+    view.frames.Detach(view.imageShow);
     view.imageWork.copyTo(view.imageShow);
     view.imageWork.copyTo(view.templates[step][0]);
     return SaveTemplate(view, step, 0);

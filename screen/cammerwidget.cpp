@@ -173,8 +173,13 @@ bool CammerWidget::liveShown() const
 
 bool CammerWidget::TakeFrame()
 {
+    if (!complete)
+        return false;
     cv::Mat& raw = work->imageRaw;
-    if (!complete || !TakeNewestFrame(cameraIndex, imageIn, raw.data, raw.total() * raw.elemSize()))
+    // The frame on show may still share imageRaw's buffer, which the
+    // camera's producer writes next.
+    const bool taken = TakeNewestFrame(cameraIndex, imageIn, raw, [&] { work->frames.Detach(raw); });
+    if (!taken)
         return false;
     hadFrame = true;
     const cv::Scalar mean = cv::mean(raw);
@@ -213,6 +218,7 @@ void CammerWidget::LoadTestPicture(const QString& file)
     if (picture.format() != QImage::Format_Indexed8 || gisColor)
         picture = picture.convertToFormat(gisColor ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
     cv::Mat& raw = work->imageRaw;
+    work->frames.Detach(raw);
     const size_t row = size_t(gImageW) * raw.elemSize();
     for (int y = 0; y < gImageH; ++y)
         std::memcpy(raw.ptr(y), picture.constScanLine(y), row);
@@ -232,8 +238,15 @@ void CammerWidget::Inspect(int step)
     if (!complete || step < 0 || step >= kMaxDetects)
         return;
     engine->ShapeMatch(step);
-    work->imageRaw.copyTo(work->imageShow);
+    showNewestFrame();
     engine->Run(step);
+}
+
+// The newest frame goes on show in a buffer of the view's own (copied).
+void CammerWidget::showNewestFrame()
+{
+    work->frames.Detach(work->imageShow);
+    work->imageRaw.copyTo(work->imageShow);
 }
 
 void CammerWidget::InspectAll(const QVector<CammerWidget*>& list, int step)
@@ -244,7 +257,7 @@ void CammerWidget::InspectAll(const QVector<CammerWidget*>& list, int step)
     for (CammerWidget* view : list) {
         if (!view->complete)
             continue;
-        view->work->imageRaw.copyTo(view->work->imageShow);
+        view->showNewestFrame();
         engines.push_back(view->engine.get());
     }
     CammerRecong::InspectAll(engines, step);

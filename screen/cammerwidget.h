@@ -171,6 +171,7 @@ private:
     void buildWorkingSet();
     void loadRecords();
     bool liveShown() const;
+    void showNewestFrame();
 
     // Painting, by image source.
     void paintStoredPicture(QPainter& painter, const ViewReadings& r);
@@ -185,7 +186,7 @@ private:
     void submitPicture();
     void pictureReady();
     PictureLook pictureLook(const ViewReadings& r) const;
-    PictureOrder pictureOrder(const ViewReadings& r, bool ownCopies) const;
+    PictureOrder pictureOrder(const ViewReadings& r, bool ownMasks) const;
     // Pixels marked in the frame: defects of failed regions (alarm blink),
     // ignore points (editing), the previewed region's defects.
     struct Highlights {

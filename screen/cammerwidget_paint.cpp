@@ -248,29 +248,19 @@ PictureLook CammerWidget::pictureLook(const ViewReadings& r) const
     return look;
 }
 
-// The frame on show and its marks for the picture. The picture thread gets
-// copies of its own: the pass and the judging write these frames.
-PictureOrder CammerWidget::pictureOrder(const ViewReadings& r, bool ownCopies) const
+// The frame on show and its marks for the picture. The frame is shared, not
+// copied: a frame buffer once shown is not written in place (FramePool). The
+// picture thread gets masks of its own: the judging and the editor write them.
+PictureOrder CammerWidget::pictureOrder(const ViewReadings& r, bool ownMasks) const
 {
     PictureOrder order;
     order.look = pictureLook(r);
-    const cv::Mat& shown = work->imageShow;
-    if (!ownCopies) {
-        order.frame = shown;
-    } else if (!order.look.whole) {
-        // Scaled here already: the picture thread keeps a view-sized frame,
-        // not a whole one.
-        order.frame = live->spareFrame();
-        ScaleToView(shown, order.look.view, order.frame);
-    } else {
-        order.frame = live->spareFrame();
-        shown.copyTo(order.frame);
-    }
+    order.frame = work->imageShow;
     if (!order.look.whole)
         return order;
     const CammerSingleton& record = *static_cast<const CammerSingleton*>(order.look.record);
     order.marks = highlightMarks(highlights(r, order.look.step, record), order.look.step, record);
-    if (ownCopies)
+    if (ownMasks)
         for (PixelMark& mark : order.marks)
             mark.mask = mark.mask.clone();
     return order;
@@ -303,7 +293,7 @@ void CammerWidget::requestPicture()
     paceTimer->start(int(paceSlot - now));
 }
 
-// The newest frame goes on show; the picture thread gets its own copies.
+// The newest frame goes on show, shared with imageRaw and the picture thread.
 void CammerWidget::submitPicture()
 {
     if (judging)
@@ -314,7 +304,7 @@ void CammerWidget::submitPicture()
         return;
     }
     if (frameWaiting) {
-        work->imageRaw.copyTo(work->imageShow);
+        work->imageShow = work->imageRaw;
         frameWaiting = false;
     }
     PictureOrder order = pictureOrder(host->viewReadings(), true);

@@ -136,7 +136,6 @@ struct LivePicture::Slot {
     std::optional<PreparedPicture> done;
     // Buffers to reuse.
     QImage spareWhole, spareView;
-    cv::Mat spareFrame;
     QObject* receiver = nullptr;
     std::function<void()> ready;
 };
@@ -210,10 +209,10 @@ private:
             picture.whole = std::move(whole);
         picture.look = order.look;
         picture.serial = order.serial;
+        order = PictureOrder();   // the frame is the view's again before it hears of the picture
         std::lock_guard<std::mutex> lock(slot.mutex);
         slot.preparing = false;
         slot.done = std::move(picture);
-        slot.spareFrame = std::move(order.frame);
         if (slot.receiver)
             QMetaObject::invokeMethod(slot.receiver, slot.ready, Qt::QueuedConnection);
     }
@@ -276,10 +275,4 @@ void LivePicture::recycle(QImage whole, QImage view)
         slot->spareWhole = std::move(whole);
     if (!view.isNull())
         slot->spareView = std::move(view);
-}
-
-cv::Mat LivePicture::spareFrame()
-{
-    std::lock_guard<std::mutex> lock(slot->mutex);
-    return std::move(slot->spareFrame);
 }

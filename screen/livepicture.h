@@ -1,8 +1,9 @@
 #pragma once
 // The picture of a live camera view, made ready away from the GUI thread.
 //
-// A view hands over an order: a copy of the frame on show, the pixels to
-// mark in it and how it is shown. The
+// A view hands over an order: the frame on show (shared, not copied: a
+// shared frame buffer is never written in place, see FramePool), the pixels
+// to mark in it and how it is shown. The
 // picture is what the view's painting used to draw under its texts and
 // regions: the scaled frame in 32 bits, or the whole frame in 32 bits with
 // its marked pixels, drawn over the view through the zoom. The view paints
@@ -50,7 +51,7 @@ struct PictureLook {
 };
 
 struct PictureOrder {
-    cv::Mat frame;   // the whole frame, or for a scaled look the frame already scaled to the view; CV_8UC1 or CV_8UC4
+    cv::Mat frame;   // the whole frame (or one already of the view's size); CV_8UC1 or CV_8UC4
     PictureLook look;
     std::vector<PixelMark> marks;
     quint64 serial = 0;   // later orders have larger serials
@@ -103,8 +104,6 @@ public:
     bool take(PreparedPicture& picture);
     // Pictures given back for reuse: the whole frame's and the view's.
     void recycle(QImage whole, QImage view);
-    // A frame buffer for the next order (empty when none is spare).
-    cv::Mat spareFrame();
 
     struct Slot;
 

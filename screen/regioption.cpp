@@ -221,8 +221,10 @@ void RegiOption::showTemplate(int slot)
     const cv::Mat picture = inMemory ? work.templates[d][slot]
                                      : TemplateStore::ReadFrame(path, work.imageShow.cols, work.imageShow.rows,
                                                                 work.IsColour() ? 32 : 8);
-    if (!picture.empty() && picture.size() == work.imageShow.size() && picture.type() == work.imageShow.type())
+    if (!picture.empty() && picture.size() == work.imageShow.size() && picture.type() == work.imageShow.type()) {
+        work.frames.Detach(work.imageShow);
         picture.copyTo(work.imageShow);
+    }
     if (work.IsColour() && !work.imageGray.empty()) {
         const auto* rgba = reinterpret_cast<const int*>(work.imageShow.data);
         if (gisGrayHue)
@@ -242,8 +244,10 @@ void RegiOption::showNgEntry(int entry)
         return;
     view->ngRingShown = entry;
     const cv::Mat& picture = view->ngRing[d][entry];
-    if (!picture.empty() && picture.size() == view->work->imageShow.size())
+    if (!picture.empty() && picture.size() == view->work->imageShow.size()) {
+        view->work->frames.Detach(view->work->imageShow);
         picture.copyTo(view->work->imageShow);
+    }
 }
 
 void RegiOption::ChangePage()

@@ -232,8 +232,10 @@ int main(int argc, char** argv)
     for (auto& cam : cameras)
         engines.push_back(cam->engine.get());
     auto takeFrames = [&] {
-        for (int c = 0; c < kCameras; ++c)
+        for (int c = 0; c < kCameras; ++c) {
+            cameras[c]->view.frames.Detach(cameras[c]->view.imageRaw);
             judged[c].copyTo(cameras[c]->view.imageRaw);
+        }
     };
 
     if (const char* loops = std::getenv("BENCH_PROFILE_LOOPS")) {   // for a profiler: judging only

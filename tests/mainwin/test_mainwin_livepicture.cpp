@@ -5,7 +5,10 @@
 
 #include "screen/livepicture.h"
 
+#include "inspection/framepool.h"
+
 #include <QPainter>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 
@@ -128,6 +131,39 @@ TEST(LivePicture, PreparedPictureHasThePixelsTheViewPaintedBefore)
         if (c.whole) {
             EXPECT_EQ(whole, formerFull);
         }
+    }
+}
+
+// The order shares the frame, not a copy of it: the next frame, written
+// while the picture may still be in preparation, goes into a buffer of its
+// own and the picture is that of the frame ordered.
+TEST(LivePicture, AFrameWrittenAfterItsOrderLeavesThePictureAsOrdered)
+{
+    for (bool whole : {false, true}) {
+        SCOPED_TRACE(whole ? "whole" : "scaled");
+        FramePool pool;
+        cv::Mat raw = frameOf(true);
+        const cv::Mat ordered = raw.clone();
+        PictureOrder order;
+        order.look.view = QSize(32, 24);
+        order.look.whole = whole;
+        order.frame = ordered;
+        QImage expectedWhole;
+        const QImage expected = PreparePicture(order, expectedWhole);
+
+        QObject receiver;
+        LivePicture live(&receiver, [] {});
+        order.frame = raw;
+        live.order(order);
+        order.frame.release();
+        pool.Detach(raw);
+        raw.setTo(cv::Scalar::all(0));
+        PreparedPicture picture;
+        for (int i = 0; i < 5000 && !live.take(picture); ++i)
+            QThread::usleep(200);
+        ASSERT_FALSE(picture.view.isNull());
+        EXPECT_EQ(picture.view, expected);
+        EXPECT_EQ(picture.whole, whole ? expectedWhole : QImage());
     }
 }
 

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -192,6 +193,51 @@ TEST_F(ViewTest, FramesComingFasterThanTheViewRepaintsShowTheNewest)
     EXPECT_EQ(view->work->imageShow.at<uchar>(5, 5), 50);
     paint();
     EXPECT_EQ(shown(5, 5), qRgb(50, 50, 50));
+}
+
+// The frame on show shares the newest frame's buffer, not a copy of it.
+// Whoever then writes the newest frame or the frame on show in place writes
+// a buffer of its own: a picture still in preparation keeps its pixels.
+TEST_F(ViewTest, WritersLeaveTheSharedFrameOnShowAsAPictureInPreparationHasIt)
+{
+    auto takeFrame = [&](uchar level) {
+        std::vector<uint8_t> pixels(kW * kH, level);
+        ASSERT_TRUE(HandOverFrame(0, view->imageIn, FrameView{pixels.data(), kW, kH, PixelLayout::Grey8, 0}));
+        ASSERT_TRUE(view->TakeFrame());
+    };
+    const QString testPicture = work.file("test.bmp");
+    QImage grey(kW, kH, QImage::Format_Grayscale8);
+    grey.fill(99);
+    ASSERT_TRUE(grey.save(testPicture));
+    const struct {
+        const char* name;
+        std::function<void()> write;
+        uchar shownAfter;   // imageShow after the writer, before the next repaint
+    } writers[] = {
+        {"a new frame taken", [&] { takeFrame(99); }, 77},
+        {"two new frames taken", [&] { takeFrame(98); takeFrame(99); }, 77},   // the camera writes the second
+        {"a test picture loaded", [&] { view->LoadTestPicture(testPicture); }, 77},
+        {"a step inspected", [&] { takeFrame(99); view->Inspect(kStep); }, 99},
+        {"views inspected at once", [&] { takeFrame(99); CammerWidget::InspectAll({view.get()}, kStep); }, 99},
+        {"a re-sample", [&] { takeFrame(99); view->SaveReTrainImage(kStep); }, 99},
+    };
+    auto all = [](const cv::Mat& frame, uchar level) { return cv::countNonZero(frame != level) == 0; };
+    for (const auto& w : writers) {
+        SCOPED_TRACE(w.name);
+        takeFrame(77);
+        view->ShowLiveFrame();
+        settle();
+        ASSERT_EQ(view->work->imageShow.data, view->work->imageRaw.data);
+        const cv::Mat picture = view->work->imageShow;   // as the picture thread holds it
+        w.write();
+        EXPECT_TRUE(all(picture, 77));
+        EXPECT_TRUE(all(view->work->imageRaw, 99));
+        EXPECT_TRUE(all(view->work->imageShow, w.shownAfter));
+        view->ShowLiveFrame();
+        settle();
+        paint();
+        EXPECT_EQ(shown(30, 6), qRgb(99, 99, 99));
+    }
 }
 
 // While a worker judges the view, its painting reads nothing of the working

@@ -1,0 +1,99 @@
+// The run controller's take-over of a camera's newest frame without a copy:
+// the view's frame and the camera's buffer change places, the view's frame
+// being made one nobody else holds first, and only when a frame waits.
+
+#include "camera/framebuffer.h"
+#include "core/globals.h"
+
+#include <QMutex>
+#include <gtest/gtest.h>
+#include <opencv2/core.hpp>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kW = 16;
+constexpr int kH = 12;
+
+class FrameHandOff : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!pMutex[0])
+            pMutex[0] = new QMutex;
+        isImageFill[0] = false;
+        buffer.allocate(kW, kH, false);
+    }
+    void TearDown() override { isImageFill[0] = false; }
+
+    void handOver(uchar level)
+    {
+        std::vector<uint8_t> pixels(kW * kH, level);
+        ASSERT_TRUE(HandOverFrame(0, buffer, FrameView{pixels.data(), kW, kH, PixelLayout::Grey8, 0}));
+    }
+    bool take(cv::Mat& frame)
+    {
+        return TakeNewestFrame(0, buffer, frame, [&] { ++unshared; });
+    }
+
+    CameraFrameBuffer buffer;
+    int unshared = 0;
+};
+
+TEST_F(FrameHandOff, TheViewsFrameAndTheCamerasBufferChangePlaces)
+{
+    cv::Mat frame(kH, kW, CV_8UC1, cv::Scalar(1));
+    const uchar* viewBuffer = frame.data;
+    const uchar* cameraBuffer = buffer.imageIn.data;
+    EXPECT_FALSE(take(frame));   // nothing waits: frame as it was, not unshared
+    EXPECT_EQ(unshared, 0);
+    EXPECT_EQ(frame.data, viewBuffer);
+
+    handOver(40);
+    ASSERT_TRUE(take(frame));
+    EXPECT_EQ(unshared, 1);
+    EXPECT_EQ(frame.data, cameraBuffer);
+    EXPECT_EQ(cv::countNonZero(frame != 40), 0);
+    EXPECT_FALSE(take(frame));   // taken once
+
+    handOver(90);   // into the view's former buffer: the frame taken stays
+    EXPECT_EQ(buffer.imageIn.data, viewBuffer);
+    EXPECT_EQ(cv::countNonZero(frame != 40), 0);
+    ASSERT_TRUE(take(frame));
+    EXPECT_EQ(frame.data, viewBuffer);
+    EXPECT_EQ(cv::countNonZero(frame != 90), 0);
+}
+
+// A frame of another size or type gets a copy when it holds the buffer's
+// bytes; one too small is left as it was.
+TEST_F(FrameHandOff, AFrameUnlikeTheBufferIsCopiedIntoOrLeftAlone)
+{
+    const struct {
+        const char* name;
+        cv::Mat frame;
+        bool taken;
+    } cases[] = {
+        {"same bytes, other shape", cv::Mat(kW, kH, CV_8UC1, cv::Scalar(1)), true},
+        {"larger", cv::Mat(kH, kW, CV_8UC4, cv::Scalar::all(1)), true},
+        {"too small", cv::Mat(kH - 1, kW, CV_8UC1, cv::Scalar(1)), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        cv::Mat frame = c.frame.clone();
+        const uchar* own = frame.data;
+        unshared = 0;
+        handOver(40);
+        EXPECT_EQ(take(frame), c.taken);
+        EXPECT_EQ(frame.data, own);
+        EXPECT_EQ(unshared, int(c.taken));
+        EXPECT_EQ(frame.data[0], c.taken ? 40 : 1);
+        const size_t last = std::min(buffer.size(), frame.total() * frame.elemSize()) - 1;
+        EXPECT_EQ(frame.data[last], c.taken ? 40 : 1);
+        isImageFill[0] = false;
+    }
+}
+
+}  // namespace
