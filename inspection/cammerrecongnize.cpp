@@ -243,7 +243,7 @@ void CammerRecong::ShapeMatch(int d)
 {
     const WizardPara& w = Settings();
     alignment = Alignment();
-    OwnBuffer(view->imageWork);   // a result picture may still read the last one
+    view->frames.Detach(view->imageWork);   // a result picture may still read the last one
     const cv::Mat& raw = view->imageRaw;
     const bool positioned = StepInRange(d) && w.motionCorrection != -1 && !view->IsColour()
         && positionModels[d].IsValid();

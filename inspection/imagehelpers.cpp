@@ -103,12 +103,6 @@ cv::Mat MaskOrWhole(const cv::Mat& mask, const cv::Size& size)
     return cv::Mat(size, CV_8UC1, cv::Scalar(255));
 }
 
-void OwnBuffer(cv::Mat& frame)
-{
-    if (frame.u && CV_XADD(&frame.u->refcount, 0) > 1)
-        frame = cv::Mat(frame.size(), frame.type());
-}
-
 void ConvertToRgb32(const cv::Mat& frame, QImage& picture)
 {
     if (frame.cols != picture.width() || frame.rows != picture.height() || !frame.isContinuous())

@@ -21,10 +21,6 @@ bool RGBAColourless(const int* rgba, int w, int h);
 void RGB2RGBA(uchar* rgba, const uchar* rgb, int w, int h);
 // A grey frame as RGBA: 0xff000000 | g * 0x010101.
 void Gray2RGBA(const uchar* grey, int* rgba, int w, int h);
-// Gives frame a buffer of its own, of the same size and type, when another
-// Mat shares its buffer (the pixels are not kept then): before writing a
-// frame in place that a reader elsewhere may still hold.
-void OwnBuffer(cv::Mat& frame);
 // A grey or BGRA frame into a 32-bit picture of the same size; nothing on
 // any other size.
 void ConvertToRgb32(const cv::Mat& frame, QImage& picture);

@@ -192,7 +192,7 @@ bool TemplateStore::SaveReTrainImage(CameraWorkSet& view, int step)
 {
     if (!IsStep(step) || view.templates[step].empty())
         return false;
-    OwnBuffer(view.imageWork);   // a result picture may still read the last one
+    view.frames.Detach(view.imageWork);   // a result picture may still read the last one
     view.imageRaw.copyTo(view.imageWork);
     view.frames.Detach(view.imageShow);
     view.imageWork.copyTo(view.imageShow);
