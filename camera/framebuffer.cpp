@@ -53,6 +53,7 @@ bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& fra
         return false;
     cv::Mat out(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1, buffer.imageIn.data);
     convert(frame, out);
+    buffer.mean = cv::mean(out);   // here rather than on the thread that takes the frame
     isImageFill[position] = true;
     return true;
 }
@@ -96,9 +97,12 @@ bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* ima
     return takeWaiting(position, [&] { return copyInto(buffer, imageRaw, length); });
 }
 
-bool TakeNewestFrame(int position, CameraFrameBuffer& buffer, cv::Mat& frame, const std::function<void()>& unshare)
+bool TakeNewestFrame(int position, CameraFrameBuffer& buffer, cv::Mat& frame, const std::function<void()>& unshare,
+                     cv::Scalar* mean)
 {
     return takeWaiting(position, [&] {
+        if (mean)
+            *mean = buffer.mean;
         const cv::Mat& in = buffer.imageIn;
         const bool alike = frame.size == in.size && frame.type() == in.type() && frame.isContinuous();
         const size_t length = frame.total() * frame.elemSize();

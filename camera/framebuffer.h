@@ -14,6 +14,7 @@
 // pixel in grey mode, four (B, G, R, 255: 0xffRRGGBB) in colour mode.
 struct CameraFrameBuffer {
     cv::Mat imageIn;   // height x width, CV_8UC1 or CV_8UC4
+    cv::Scalar mean;   // of imageIn's frame, measured as it was handed over
     int width = 0;
     int height = 0;
     bool colour = false;
@@ -52,8 +53,9 @@ bool TakeNewestFrame(int position, const CameraFrameBuffer& buffer, uint8_t* ima
 // make frame a buffer nobody else holds, and frame and the buffer's frame
 // change places (the producer writes the next frame into frame's former
 // buffer). A frame of another size or type than the buffer's gets a copy
-// when it is large enough, as above.
-bool TakeNewestFrame(int position, CameraFrameBuffer& buffer, cv::Mat& frame, const std::function<void()>& unshare);
+// when it is large enough, as above. mean (when given) is the frame's mean.
+bool TakeNewestFrame(int position, CameraFrameBuffer& buffer, cv::Mat& frame, const std::function<void()>& unshare,
+                     cv::Scalar* mean = nullptr);
 
 // Whether the latest frame offered at position was refused, with its size.
 struct FrameRefusal {

@@ -36,9 +36,11 @@ void PictureQueue::drain()
 
 void PictureQueue::run()
 {
-    QImage canvas;   // made by the first picture, then reused
+    QImage canvas;   // made by the first picture of a decision, reused by the others
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
+        if (jobs.empty())
+            canvas = QImage();   // not kept between decisions
         changed.wait(lock, [this] { return !jobs.empty() || ending; });
         if (jobs.empty())
             return;

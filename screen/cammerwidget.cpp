@@ -178,11 +178,11 @@ bool CammerWidget::TakeFrame()
     cv::Mat& raw = work->imageRaw;
     // The frame on show may still share imageRaw's buffer, which the
     // camera's producer writes next.
-    const bool taken = TakeNewestFrame(cameraIndex, imageIn, raw, [&] { work->frames.Detach(raw); });
+    cv::Scalar mean;
+    const bool taken = TakeNewestFrame(cameraIndex, imageIn, raw, [&] { work->frames.Detach(raw); }, &mean);
     if (!taken)
         return false;
     hadFrame = true;
-    const cv::Scalar mean = cv::mean(raw);
     // In colour mode the luma of the mean colour, which is the mean luma.
     brightness = gisColor ? int(0.114 * mean[0] + 0.587 * mean[1] + 0.299 * mean[2]) : int(mean[0]);
     return true;

@@ -67,6 +67,19 @@ TEST_F(FrameHandOff, TheViewsFrameAndTheCamerasBufferChangePlaces)
     EXPECT_EQ(cv::countNonZero(frame != 90), 0);
 }
 
+// The frame's mean comes with it, measured by the producer that handed it over.
+TEST_F(FrameHandOff, TheMeanOfTheFrameTakenComesWithIt)
+{
+    std::vector<uint8_t> pixels(kW * kH, 10);
+    std::fill(pixels.begin(), pixels.begin() + kW * kH / 4, 210);   // a quarter bright: mean 60
+    ASSERT_TRUE(HandOverFrame(0, buffer, FrameView{pixels.data(), kW, kH, PixelLayout::Grey8, 0}));
+    cv::Mat frame(kH, kW, CV_8UC1, cv::Scalar(0));
+    cv::Scalar mean;
+    ASSERT_TRUE(TakeNewestFrame(0, buffer, frame, [] {}, &mean));
+    EXPECT_DOUBLE_EQ(mean[0], 60.0);
+    EXPECT_DOUBLE_EQ(mean[0], cv::mean(frame)[0]);
+}
+
 // A frame of another size or type gets a copy when it holds the buffer's
 // bytes; one too small is left as it was.
 TEST_F(FrameHandOff, AFrameUnlikeTheBufferIsCopiedIntoOrLeftAlone)
