@@ -56,8 +56,8 @@ public:
     cv::Mat imageGray;     // grey or hue conversion of a colour frame (colour only)
     cv::Mat defectImage;   // 8-bit: non-zero where the last inspection or preview found pixels
     QImage imageRgb32;     // 32-bit picture of the frame (display and result pictures)
-    // Buffers for imageRaw and imageShow: either is detached through it
-    // before it is written in place.
+    // Buffers for imageRaw, imageShow and imageWork: each is detached
+    // through it before it is written in place.
     FramePool frames;
 
     // Per step: template slots (an empty Mat for a slot not in use), their

@@ -10,7 +10,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPainter>
-#include <cstring>
 
 PendingPicture gpFailImage[kMaxCameras][kMaxDetects][2];
 bool gisSaveFail[kMaxCameras][kMaxDetects][2] = {};

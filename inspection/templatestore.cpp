@@ -1,7 +1,5 @@
 #include "inspection/templatestore.h"
 
-#include "inspection/imagehelpers.h"
-
 #include "inspection/cameraworkset.h"
 #include "inspection/inspectionhooks.h"
 #include "inspection/regionbox.h"
