@@ -176,7 +176,9 @@ private:
     // Painting, by image source.
     void paintStoredPicture(QPainter& painter, const ViewReadings& r);
     void paintRecentNg(QPainter& painter, const ViewReadings& r);
-    void paintLive(QPainter& painter, const ViewReadings& r);
+    // Whether the picture painted covers the whole view.
+    bool paintLive(QPainter& painter, const ViewReadings& r);
+    void keepOpaque(bool covered);
     void convertShownFrame();
     void drawFrameImage(QPainter& painter);
     // The live picture: made ready by the picture thread at the view's pace

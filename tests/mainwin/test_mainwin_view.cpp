@@ -183,6 +183,47 @@ TEST_F(ViewTest, TakesOverTheNewestFrameAndShowsItOnLiveSources)
     EXPECT_EQ(shown(5, 5), qRgb(77, 77, 77));
 }
 
+// The window paints nothing behind a view whose opaque picture covers it: the
+// view says so only while its picture does. Its one-pixel outline shows as
+// its top and left edges.
+TEST_F(ViewTest, AViewIsOpaqueOnlyWhileItsPictureCoversIt)
+{
+    view->work->imageRaw.setTo(77);
+    view->ShowLiveFrame();
+    settle();
+    paint();
+    EXPECT_TRUE(view->testAttribute(Qt::WA_OpaquePaintEvent));
+    EXPECT_EQ(shown(5, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(shown(0, 5), qRgb(0, 255, 0));
+    EXPECT_EQ(shown(kW - 1, 5), qRgb(77, 77, 77));
+    EXPECT_EQ(shown(5, kH - 1), qRgb(77, 77, 77));
+
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+    };
+    const Case uncovered[] = {
+        {"zoomed out", [&] { host.readings.zoomFactor = 0.5; }},
+        {"a stored picture", [&] { gSource = 3; }},
+        {"no camera behind the view", [&] { numCamera = 0; }},
+    };
+    for (const Case& c : uncovered) {
+        SCOPED_TRACE(c.what);
+        c.set();
+        view->ShowLiveFrame();
+        settle();
+        paint();
+        EXPECT_FALSE(view->testAttribute(Qt::WA_OpaquePaintEvent));
+        host.readings.zoomFactor = 1;
+        gSource = -1;
+        numCamera = 1;
+        view->ShowLiveFrame();
+        settle();
+        paint();
+        EXPECT_TRUE(view->testAttribute(Qt::WA_OpaquePaintEvent));
+    }
+}
+
 TEST_F(ViewTest, FramesComingFasterThanTheViewRepaintsShowTheNewest)
 {
     for (int level = 10; level <= 50; level += 10) {
