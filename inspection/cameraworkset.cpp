@@ -16,8 +16,7 @@ void CameraWorkSet::Allocate(int w, int h, bool colour, int templateSlots)
     imageShow = cv::Mat::zeros(h, w, type);
     imageGray = colour ? cv::Mat::zeros(h, w, CV_8UC1) : cv::Mat();
     defectImage = cv::Mat::zeros(h, w, CV_8UC1);
-    imageRgb32 = QImage(w, h, QImage::Format_RGB32);
-    imageRgb32.fill(Qt::black);
+    imageRgb32 = QImage();
     for (int d = 0; d < kMaxDetects; ++d) {
         templates[d].assign(std::max(templateSlots, 0), cv::Mat());
         templateFlags[d].assign(std::max(templateSlots, 0), 0);

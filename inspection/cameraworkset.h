@@ -55,7 +55,7 @@ public:
     cv::Mat imageShow;     // frame on show (may share imageRaw's buffer)
     cv::Mat imageGray;     // grey or hue conversion of a colour frame (colour only)
     cv::Mat defectImage;   // 8-bit: non-zero where the last inspection or preview found pixels
-    QImage imageRgb32;     // 32-bit picture of the frame (display and result pictures)
+    QImage imageRgb32;     // 32-bit picture of the whole frame on show; made when first needed
     // Buffers for imageRaw, imageShow and imageWork: each is detached
     // through it before it is written in place.
     FramePool frames;

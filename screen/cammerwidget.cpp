@@ -93,7 +93,9 @@ CammerWidget::CammerWidget(int index, QWidget* parent, ViewHost* host)
     connect(blinkTimer, &QTimer::timeout, this, &CammerWidget::TimerShowAlarm);
     moveMode = 0;
     complete = true;
-    if (camera->cameraOpen() && gpNet && gpNet->isSetUp && gpWPara && gpWPara->netLinkOn && gpWPara->videoType == 2)
+    videoShared = camera->cameraOpen() && gpNet && gpNet->isSetUp && gpWPara && gpWPara->netLinkOn
+        && gpWPara->videoType == 2;
+    if (videoShared)
         gpNet->CNT_AddUseMemory(index, gImageW, gImageH, [view = QPointer<CammerWidget>(this)] {
             return view ? &view->work->imageRgb32 : nullptr;
         });
@@ -123,8 +125,7 @@ void CammerWidget::allocateDisplayBuffers()
 {
     imageIn.allocate(gImageW, gImageH, gisColor != 0);
     work->imageShow = cv::Mat::zeros(gImageH, gImageW, frameType());
-    work->imageRgb32 = QImage(gImageW, gImageH, QImage::Format_RGB32);
-    work->imageRgb32.fill(Qt::black);
+    work->imageRgb32 = QImage();
     selectedRoi = -1;
     lastSelectedRoi = -1;
     brightness = 0;

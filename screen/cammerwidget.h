@@ -220,6 +220,7 @@ private:
 
     ViewHost* const host;
     bool complete = false;
+    bool videoShared = false;    // the network's live video reads imageRgb32
     int heldStep = -1;
     QPoint lastTouchPos;
 

@@ -140,6 +140,9 @@ void CammerWidget::applyZoom(QPainter& painter, const ViewReadings& r) const
 
 void CammerWidget::convertShownFrame()
 {
+    const QSize frame(work->imageShow.cols, work->imageShow.rows);
+    if (work->imageRgb32.size() != frame)
+        work->imageRgb32 = QImage(frame, QImage::Format_RGB32);
     ConvertToRgb32(work->imageShow, work->imageRgb32);
 }
 
@@ -254,6 +257,7 @@ PictureLook CammerWidget::pictureLook(const ViewReadings& r) const
         for (int roi = 0; roi < std::clamp(record.roiNum[look.step], 0, kMaxRegions); ++roi)
             look.failed |= quint64(!work->roiOk[look.step][roi]) << roi;
     look.whole = selected || look.marks != 0;
+    look.keepWhole = videoShared;
     if (selected)
         look.transform = QTransform().translate(r.zoomOffset.x(), r.zoomOffset.y()).scale(r.zoomFactor, r.zoomFactor);
     if (!look.whole) {

@@ -76,7 +76,8 @@ QImage scaledPicture(const PictureOrder& order, QImage reuse)
     return picture;
 }
 
-QImage wholePicture(const PictureOrder& order, QImage& whole, QImage reuse)
+// The whole frame in 32 bits with its marks, into whole.
+void convertWhole(const PictureOrder& order, QImage& whole)
 {
     const QSize frame(order.frame.cols, order.frame.rows);
     if (!order.frame.empty() && (whole.size() != frame || whole.format() != QImage::Format_RGB32))
@@ -84,6 +85,11 @@ QImage wholePicture(const PictureOrder& order, QImage& whole, QImage reuse)
     ConvertToRgb32(order.frame, whole);
     for (const PixelMark& mark : order.marks)
         MarkPixels(whole, mark);
+}
+
+QImage wholePicture(const PictureOrder& order, QImage& whole, QImage reuse)
+{
+    convertWhole(order, whole);
     // A zoom may leave part of the view uncovered: what lies behind the
     // view shows there.
     const bool covered = order.look.transform.isIdentity();
@@ -103,7 +109,11 @@ QImage PreparePicture(const PictureOrder& order, QImage& whole, QImage reuse)
 {
     if (order.look.view.isEmpty())
         return QImage();
-    return order.look.whole ? wholePicture(order, whole, std::move(reuse)) : scaledPicture(order, std::move(reuse));
+    if (order.look.whole)
+        return wholePicture(order, whole, std::move(reuse));
+    if (order.look.keepWhole)
+        convertWhole(order, whole);
+    return scaledPicture(order, std::move(reuse));
 }
 
 qint64 RepaintPacer::NextSlot(int view, qint64 now, qint64 last)
@@ -205,7 +215,7 @@ private:
         }
         PreparedPicture picture;
         picture.view = PreparePicture(order, whole, std::move(view));
-        if (order.look.whole)
+        if (order.look.whole || order.look.keepWhole)
             picture.whole = std::move(whole);
         picture.look = order.look;
         picture.serial = order.serial;

@@ -37,6 +37,7 @@ struct PixelMark {
 struct PictureLook {
     QSize view;
     bool whole = false;    // the whole frame drawn through transform
+    bool keepWhole = false;   // drawn scaled, the whole frame in 32 bits comes back too (the live video reads it)
     QTransform transform;
     int source = 0;        // the image source shown
     int step = -1;
@@ -45,8 +46,8 @@ struct PictureLook {
     quint64 failed = 0;    // the regions whose defects are marked, a bit each
     bool operator==(const PictureLook& o) const
     {
-        return view == o.view && whole == o.whole && transform == o.transform && source == o.source && step == o.step
-            && record == o.record && marks == o.marks && failed == o.failed;
+        return view == o.view && whole == o.whole && keepWhole == o.keepWhole && transform == o.transform
+            && source == o.source && step == o.step && record == o.record && marks == o.marks && failed == o.failed;
     }
 };
 
@@ -59,7 +60,7 @@ struct PictureOrder {
 
 struct PreparedPicture {
     QImage view;     // view-sized: RGB32, or premultiplied ARGB32 where a zoom may leave the view uncovered
-    QImage whole;    // the whole frame with its marks (look.whole only)
+    QImage whole;    // the whole frame with its marks (look.whole or look.keepWhole only)
     PictureLook look;
     quint64 serial = 0;
 };

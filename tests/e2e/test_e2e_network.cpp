@@ -432,3 +432,37 @@ TEST_F(Network, TheClientReadsLiveVideoOfTheCamera)
     EXPECT_GT(reads.last()["stamp_green"].toInt(), 0);
     EXPECT_GT(digests.size(), 1);
 }
+
+// Every camera's share shows its own frame, not only the selected view's: a
+// white patch put in each camera's frame shows in each share (a share left
+// black reads 16 at most).
+TEST_F(Network, EveryCamerasLiveVideoShowsItsFrame)
+{
+    para.videoType = 2;
+    para.videoFps = 3;
+    WizardPara::SetText(para.useName, QStringLiteral("lo"));
+    auto fake = client({"--video", "12", "--video-gap", "0.4"});
+    start(2);
+    ASSERT_TRUE(fake->waitType(9, 1));
+    ASSERT_EQ(Json(fake->ofType(9).first())["memoryinfo"].toArray().size(), 2);
+    setFrame(0, kProductPatch);
+    setFrame(1, kProductPatch);
+    const int before = ReadText(file("netclient.log")).count(QStringLiteral("\"video\""));
+    QMap<int, int> brightest;   // camera -> brightest luma of its last read
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QList<QByteArray> lines = ReadText(file("netclient.log")).toUtf8().split('\n');
+            int count = 0;
+            for (const QByteArray& line : lines) {
+                const QJsonObject o = QJsonDocument::fromJson(line).object();
+                if (o["event"].toString() != "video" || o.contains("problem"))
+                    continue;
+                if (++count > before + 1)   // read once the patches were surely in use
+                    brightest[o["camera"].toInt()] = o["luma_max_top"].toInt();
+            }
+            return brightest.size() == 2;
+        },
+        kWaitMs));
+    EXPECT_GT(brightest[0], 200);
+    EXPECT_GT(brightest[1], 200);
+}

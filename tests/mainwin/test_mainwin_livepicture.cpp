@@ -130,6 +130,13 @@ TEST(LivePicture, PreparedPictureHasThePixelsTheViewPaintedBefore)
         EXPECT_EQ(a, b);
         if (c.whole) {
             EXPECT_EQ(whole, formerFull);
+        } else {
+            // Kept for the live video: the same picture, and the whole frame too.
+            order.look.keepWhole = true;
+            QImage kept;
+            EXPECT_EQ(PreparePicture(order, kept).convertToFormat(QImage::Format_ARGB32_Premultiplied), b);
+            formerWhole(frame, c.view, QTransform(), {}, &formerFull);
+            EXPECT_EQ(kept, formerFull);
         }
     }
 }

@@ -87,7 +87,8 @@ def plane_mean(plane, stride, x0, y0, x1, y1):
 def read_share(share, hold=0.0, wait=1.0):
     """One frame of a share named in the memory-info message, read under its
     semaphore (taken with undo, so a killed client gives it back). Returns what
-    the frame shows: its size, I420 plane means per quarter, and how many
+    the frame shows: its size, I420 plane means per quarter, the brightest luma
+    of its top half, and how many
     chroma samples of the bottom 100 rows are green (the time stamp)."""
     lib = libc()
     w, h, size = share["width"], share["height"], share["size"]
@@ -118,6 +119,7 @@ def read_share(share, hold=0.0, wait=1.0):
                           plane_mean(u, w // 2, qx * w // 4, qy * h // 4, (qx + 1) * w // 4, (qy + 1) * h // 4),
                           plane_mean(v, w // 2, qx * w // 4, qy * h // 4, (qx + 1) * w // 4, (qy + 1) * h // 4)]
     result["yuv"] = quarters
+    result["luma_max_top"] = max(y[:(h // 2) * w], default=-1)   # above the time stamp
     first = max(0, (h - 100) // 2) * (w // 2)
     result["stamp_green"] = sum(1 for a, b in zip(u[first:], v[first:]) if a < 100 and b < 100)
     result["digest"] = zlib.crc32(frame)
