@@ -6,6 +6,12 @@
 #include <QMutexLocker>
 #include <opencv2/imgproc.hpp>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 void CameraFrameBuffer::allocate(int w, int h, bool colourMode)
@@ -17,6 +23,9 @@ void CameraFrameBuffer::allocate(int w, int h, bool colourMode)
 }
 
 namespace {
+
+constexpr int kProducerNiceStep = 5;
+constexpr int kLowestNice = 19;
 
 bool validPosition(int position)
 {
@@ -37,6 +46,23 @@ void convert(const FrameView& frame, cv::Mat& out)
         in.copyTo(out);
 }
 
+// A producer gives way to the run controller: frames of all cameras come at
+// once, and their copies must not hold up a polling pass that waits for a
+// processor. The calling thread (ours or the camera library's) lowers its own
+// priority, once.
+void yieldToController()
+{
+    thread_local bool lowered = false;
+    if (lowered)
+        return;
+    lowered = true;
+    const auto self = static_cast<id_t>(syscall(SYS_gettid));
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, self);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, self, std::min(nice + kProducerNiceStep, kLowestNice));
+}
+
 }  // namespace
 
 bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& frame)
@@ -44,16 +70,23 @@ bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& fra
     if (!validPosition(position) || buffer.width <= 0 || buffer.height <= 0
         || buffer.size() != static_cast<size_t>(buffer.width) * buffer.height * (buffer.colour ? 4 : 1))
         return false;
-    QMutexLocker lock(pMutex[position]);
+    yieldToController();
     const bool usable = frame.data && frame.width == buffer.width && frame.height == buffer.height;
+    if (usable) {
+        // Written and measured outside the lock: the taker never waits for
+        // a copy, nor for a producer that lost its processor meanwhile.
+        buffer.spare.create(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1);
+        convert(frame, buffer.spare);
+        buffer.spareMean = cv::mean(buffer.spare);   // here rather than on the thread that takes the frame
+    }
+    QMutexLocker lock(pMutex[position]);
     buffer.lastRefused = !usable;
     buffer.refusedWidth = usable ? 0 : frame.width;
     buffer.refusedHeight = usable ? 0 : frame.height;
     if (!usable)
         return false;
-    cv::Mat out(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1, buffer.imageIn.data);
-    convert(frame, out);
-    buffer.mean = cv::mean(out);   // here rather than on the thread that takes the frame
+    std::swap(buffer.imageIn, buffer.spare);
+    buffer.mean = buffer.spareMean;
     isImageFill[position] = true;
     return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The frame hand-off between a camera's producer and the run controller.
 // The camera view owns one CameraFrameBuffer per position (its incoming
-// frame); producers copy finished frames into it under pMutex[position] and
-// set isImageFill[position]; the run controller takes the newest frame out.
+// frame); a producer writes a finished frame into the buffer's spare frame,
+// then under pMutex[position] makes it the incoming frame and sets
+// isImageFill[position]; the run controller takes the newest frame out.
 
 #include <opencv2/core/mat.hpp>
 
@@ -15,6 +16,9 @@
 struct CameraFrameBuffer {
     cv::Mat imageIn;   // height x width, CV_8UC1 or CV_8UC4
     cv::Scalar mean;   // of imageIn's frame, measured as it was handed over
+    // The producer's alone: where it writes the next frame.
+    cv::Mat spare;
+    cv::Scalar spareMean;
     int width = 0;
     int height = 0;
     bool colour = false;
@@ -40,7 +44,8 @@ struct FrameView {
 };
 
 // Copies frame into the buffer (converted to the buffer's layout) and marks a
-// new frame. Refused, leaving the buffer's picture as it was, when the frame
+// new frame; the calling thread first works at a lower priority than before
+// (once: a producer gives way to the run controller). Refused, leaving the buffer's picture as it was, when the frame
 // is not of the buffer's size or has no picture; the refusal is kept until
 // the next usable frame (FrameRefusal).
 bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& frame);

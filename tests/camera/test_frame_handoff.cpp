@@ -1,5 +1,5 @@
 // The run controller's take-over of a camera's newest frame without a copy:
-// the view's frame and the camera's buffer change places, the view's frame
+// the view's frame and the camera's buffers change places, the view's frame
 // being made one nobody else holds first, and only when a frame waits.
 
 #include "camera/framebuffer.h"
@@ -9,7 +9,13 @@
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <thread>
+#include <set>
 #include <vector>
 
 namespace {
@@ -43,28 +49,32 @@ protected:
     int unshared = 0;
 };
 
-TEST_F(FrameHandOff, TheViewsFrameAndTheCamerasBufferChangePlaces)
+TEST_F(FrameHandOff, TheViewsFrameAndTheCamerasBuffersChangePlaces)
 {
     cv::Mat frame(kH, kW, CV_8UC1, cv::Scalar(1));
     const uchar* viewBuffer = frame.data;
-    const uchar* cameraBuffer = buffer.imageIn.data;
     EXPECT_FALSE(take(frame));   // nothing waits: frame as it was, not unshared
     EXPECT_EQ(unshared, 0);
     EXPECT_EQ(frame.data, viewBuffer);
 
-    handOver(40);
-    ASSERT_TRUE(take(frame));
-    EXPECT_EQ(unshared, 1);
-    EXPECT_EQ(frame.data, cameraBuffer);
-    EXPECT_EQ(cv::countNonZero(frame != 40), 0);
-    EXPECT_FALSE(take(frame));   // taken once
-
-    handOver(90);   // into the view's former buffer: the frame taken stays
-    EXPECT_EQ(buffer.imageIn.data, viewBuffer);
-    EXPECT_EQ(cv::countNonZero(frame != 40), 0);
-    ASSERT_TRUE(take(frame));
-    EXPECT_EQ(frame.data, viewBuffer);
-    EXPECT_EQ(cv::countNonZero(frame != 90), 0);
+    std::set<const uchar*> buffers{viewBuffer};
+    uchar shown = 1;
+    for (uchar level : {40, 90, 140, 190, 240}) {
+        SCOPED_TRACE(int(level));
+        const uchar* held = frame.data;
+        handOver(level);   // never into the frame the view holds
+        EXPECT_EQ(cv::countNonZero(frame != shown), 0);
+        ASSERT_TRUE(take(frame));
+        EXPECT_NE(frame.data, held);
+        EXPECT_EQ(cv::countNonZero(frame != level), 0);
+        EXPECT_FALSE(take(frame));   // taken once
+        shown = level;
+        buffers.insert(frame.data);
+    }
+    EXPECT_EQ(unshared, 5);
+    // The view's frame, the camera's incoming one and the one it writes
+    // next, reused.
+    EXPECT_LE(buffers.size(), 3u);
 }
 
 // The frame's mean comes with it, measured by the producer that handed it over.
@@ -107,6 +117,27 @@ TEST_F(FrameHandOff, AFrameUnlikeTheBufferIsCopiedIntoOrLeftAlone)
         EXPECT_EQ(frame.data[last], c.taken ? 40 : 1);
         isImageFill[0] = false;
     }
+}
+
+// Frames of every camera come at once: the threads that hand them over give
+// way to the run controller's passes, each lowering its own priority once.
+TEST_F(FrameHandOff, AProducerThreadGivesWayOnce)
+{
+    std::vector<uint8_t> pixels(kW * kH, 5);
+    const FrameView frame{pixels.data(), kW, kH, PixelLayout::Grey8, 0};
+    int before = 0, first = 0, second = 0;
+    std::thread producer([&] {
+        const auto self = static_cast<id_t>(syscall(SYS_gettid));
+        before = getpriority(PRIO_PROCESS, self);
+        HandOverFrame(0, buffer, frame);
+        first = getpriority(PRIO_PROCESS, self);
+        HandOverFrame(0, buffer, frame);
+        second = getpriority(PRIO_PROCESS, self);
+    });
+    producer.join();
+    EXPECT_EQ(first, std::min(before + 5, 19));
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid))), before);   // this thread's own
 }
 
 }  // namespace
