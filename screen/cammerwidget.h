@@ -94,6 +94,9 @@ public:
     QVector<FailedRegion> FailedRegions(int step) const override;
     void PushNgRing(int step) override;
     void UpdateLive() override;
+    // Shows the run state anew: a live view at its next repaint slot (the
+    // views do not all repaint at once), any other at once.
+    void Refresh() { requestPicture(); }
     void SaveReTrainImage(int step) override;
     // RunView: the decision.
     void StartBlink() override;
@@ -179,6 +182,7 @@ private:
     // Whether the picture painted covers the whole view.
     bool paintLive(QPainter& painter, const ViewReadings& r);
     void keepOpaque(bool covered);
+    void keepLastLook();
     void convertShownFrame();
     void drawFrameImage(QPainter& painter);
     // The live picture: made ready by the picture thread at the view's pace

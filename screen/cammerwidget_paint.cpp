@@ -12,6 +12,7 @@
 #include "screen/viewtexts.h"
 #include "widgets/skin.h"
 
+#include <QBackingStore>
 #include <QPainter>
 #include <QTimer>
 #include <QtMath>
@@ -355,22 +356,37 @@ void CammerWidget::pictureReady()
         requestPicture();
 }
 
+// The view as last painted, into judgedLook: its pixels in the window's
+// backing store where it is on screen (a copy, not a paint: all views begin
+// judging at once), else painted anew.
+void CammerWidget::keepLastLook()
+{
+    QBackingStore* store = isVisible() ? window()->backingStore() : nullptr;
+    const auto* painted = store ? dynamic_cast<const QImage*>(store->paintDevice()) : nullptr;
+    const QRect inWindow(mapTo(window(), QPoint(0, 0)), size());
+    if (painted && painted->devicePixelRatio() == 1 && painted->rect().contains(inWindow)) {
+        judgedLook = painted->copy(inWindow);
+        return;
+    }
+    if (judgedLook.size() != size() || judgedLook.format() != QImage::Format_ARGB32_Premultiplied)
+        judgedLook = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    judgedLook.fill(Qt::transparent);
+    render(&judgedLook, QPoint(), QRegion(), RenderFlags());
+}
+
 void CammerWidget::setJudging(bool on)
 {
     if (on == judging)
         return;
     if (on) {
-        if (judgedLook.size() != size())
-            judgedLook = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-        judgedLook.fill(Qt::transparent);
-        render(&judgedLook, QPoint(), QRegion(), RenderFlags());
+        keepLastLook();
         judging = true;
         return;
     }
     judging = false;
-    update();
-    if (pictureWanted)
-        requestPicture();
+    // Shown anew at the view's slot, not with every other view at once: until
+    // then the screen keeps the look it had.
+    requestPicture();
 }
 
 bool CammerWidget::overlayShown(const ViewReadings& r) const

@@ -45,7 +45,7 @@ public:
 
     // Display.
     virtual void CountdownTick() = 0;  // repaint the countdown label of every view
-    virtual void Repaint() = 0;        // repaint the window
+    virtual void Repaint() = 0;        // show the run state anew (the camera views)
     virtual void PassEnded() = 0;      // repaint the IO status strip and the title bar
     virtual int selectedView() const = 0;
     virtual void SetLed(int n, int value) = 0;  // LEDOnOff

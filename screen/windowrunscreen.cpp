@@ -115,7 +115,9 @@ void WindowRunScreen::CountdownTick()
 
 void WindowRunScreen::Repaint()
 {
-    window.update();
+    for (CammerWidget* view : window.views)
+        if (view && view->isVisible())
+            view->Refresh();
 }
 
 void WindowRunScreen::PassEnded()

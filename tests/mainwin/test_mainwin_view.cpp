@@ -22,6 +22,7 @@
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -284,31 +285,40 @@ TEST_F(ViewTest, WritersLeaveTheSharedFrameOnShowAsAPictureInPreparationHasIt)
 // While a worker judges the view, its painting reads nothing of the working
 // set: it shows what the view painted when the judging began, and the
 // newest frame once it ended.
+// On screen or not (its look then taken from the window or painted anew).
 TEST_F(ViewTest, WhileJudgedTheViewShowsItsLastContentWithoutReadingItsWorkingSet)
 {
     gSource = 1;
     host.readings.displayState = DisplayState::ResultShown;   // verdict and regions over the frame
-    view->work->imageRaw.setTo(77);
-    view->ShowLiveFrame();
-    settle();
-    paint();
-    const QImage before = painted;
+    for (bool onScreen : {false, true}) {
+        SCOPED_TRACE(onScreen ? "on screen" : "not shown");
+        if (onScreen) {
+            view->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        }
+        view->work->imageRaw.setTo(77);
+        view->ShowLiveFrame();
+        settle();
+        view->repaint();   // into the window, as the screen shows it
+        paint();
+        const QImage before = painted;
 
-    view->setJudging(true);
-    std::unique_ptr<CameraWorkSet> judged = std::move(view->work);   // any read would crash
-    judged->imageRaw.setTo(99);
-    view->ShowLiveFrame();
-    view->UpdateLive();
-    paint();
-    EXPECT_EQ(painted, before);
+        view->setJudging(true);
+        std::unique_ptr<CameraWorkSet> judged = std::move(view->work);   // any read would crash
+        judged->imageRaw.setTo(99);
+        view->ShowLiveFrame();
+        view->UpdateLive();
+        paint();
+        EXPECT_EQ(painted.convertToFormat(QImage::Format_RGB32), before.convertToFormat(QImage::Format_RGB32));
 
-    view->work = std::move(judged);
-    view->setJudging(false);
-    settle();
-    paint();
-    const QPoint plain(30, 6);   // no text or region there
-    ASSERT_EQ(before.pixel(plain), qRgb(77, 77, 77));
-    EXPECT_EQ(shown(plain.x(), plain.y()), qRgb(99, 99, 99));
+        view->work = std::move(judged);
+        view->setJudging(false);
+        settle();
+        paint();
+        const QPoint plain(30, 6);   // no text or region there
+        ASSERT_EQ(before.pixel(plain), qRgb(77, 77, 77));
+        EXPECT_EQ(shown(plain.x(), plain.y()), qRgb(99, 99, 99));
+    }
 }
 
 TEST_F(ViewTest, FailedRegionsBlinkTheirDefectPixelsRedInTheAlarm)
