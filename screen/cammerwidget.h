@@ -207,6 +207,8 @@ private:
     std::vector<PixelMark> highlightMarks(const Highlights& marks, int step, const CammerSingleton& record) const;
     bool overlayShown(const ViewReadings& r) const;
     QString drawRegions(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record);
+    bool outsidePaintArea(const QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record,
+                          int roi) const;
     void drawRegion(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record, int roi,
                     QString* selectionText);
     void drawLegend(QPainter& painter);
@@ -239,6 +241,7 @@ private:
     bool frameWaiting = false;   // a new frame to show at the next order
     bool judging = false;
     QImage judgedLook;           // the view as painted when judging began
+    QRect paintArea;             // the part of the view being painted
 };
 
 // Modification time text of the template shown in the editor.

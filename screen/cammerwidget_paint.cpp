@@ -13,6 +13,7 @@
 #include "widgets/skin.h"
 
 #include <QBackingStore>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QtMath>
@@ -93,6 +94,25 @@ void drawShape(QPainter& painter, const CammerSingleton& record, int d, int r)
     }
 }
 
+// What a region's outline covers, in display coordinates.
+QRect shapeBounds(const CammerSingleton& record, int d, int r)
+{
+    switch (record.roiType[d][r]) {
+    case kRoiRect:
+        return record.rects[d][r].rect;
+    case kRoiCircle:
+        return record.circles[d][r].rect;
+    default:
+        return QPolygon(record.polygons[d][r].pts).boundingRect();
+    }
+}
+
+// A region's label: the line above its anchor.
+QRect labelBox(const QPoint& at)
+{
+    return QRect(QPoint(at.x(), at.y() - 26), QPoint(at.x() + 399, at.y() - 2));
+}
+
 void drawCircleMark(QPainter& painter, const QPoint& p)
 {
     painter.drawEllipse(QRect(QPoint(p.x() - 5, p.y() - 5), QPoint(p.x() + 4, p.y() + 4)));
@@ -100,8 +120,9 @@ void drawCircleMark(QPainter& painter, const QPoint& p)
 
 }  // namespace
 
-void CammerWidget::paintEvent(QPaintEvent*)
+void CammerWidget::paintEvent(QPaintEvent* event)
 {
+    paintArea = event->rect();
     QPainter painter(this);
     if (judging) {
         // The look as painted when judging began: it covers the view as
@@ -261,10 +282,10 @@ PictureLook CammerWidget::pictureLook(const ViewReadings& r) const
     look.keepWhole = videoShared;
     if (selected)
         look.transform = QTransform().translate(r.zoomOffset.x(), r.zoomOffset.y()).scale(r.zoomFactor, r.zoomFactor);
-    if (!look.whole) {
-        // The frame scaled to the view alone: the step and record it belongs
+    if (look.marks == 0) {
+        // The frame alone, scaled or zoomed: the step and record it belongs
         // to do not change it (a decision moving to the next step does not
-        // make every view's picture anew on the GUI thread).
+        // make the view's picture anew on the GUI thread).
         look.step = -1;
         look.record = nullptr;
     }
@@ -279,7 +300,7 @@ PictureOrder CammerWidget::pictureOrder(const ViewReadings& r, bool ownMasks) co
     PictureOrder order;
     order.look = pictureLook(r);
     order.frame = work->imageShow;
-    if (!order.look.whole)
+    if (order.look.marks == 0)
         return order;
     const CammerSingleton& record = *static_cast<const CammerSingleton*>(order.look.record);
     order.marks = highlightMarks(highlights(r, order.look.step, record), order.look.step, record);
@@ -457,10 +478,26 @@ QString CammerWidget::drawRegions(QPainter& painter, const ViewReadings& r, int 
     for (int roi = 0; roi < regions; ++roi) {
         const bool drawn = gSource != 0 ? record.func[step][roi] != kPositionFunction
                                         : selectedRoi < 0 || selectedRoi == roi || moveMode == 2;
-        if (drawn)
+        if (drawn && !outsidePaintArea(painter, r, step, record, roi))
             drawRegion(painter, r, step, record, roi, &selectionText);
     }
     return selectionText;
+}
+
+// Whether a region's outline and label lie wholly outside the part of the
+// view being painted: a countdown tick repaints a small part of every view,
+// which need not lay out every label. The editor and the alarm's boxes are
+// always drawn.
+bool CammerWidget::outsidePaintArea(const QPainter& painter, const ViewReadings& r, int step,
+                                    const CammerSingleton& record, int roi) const
+{
+    constexpr int kPenReach = 8;   // outlines are drawn with pens a few pixels wide
+    if (gSource == 0 || r.displayState == DisplayState::Alarm || paintArea.contains(rect()))
+        return false;
+    const QRect bounds = (shapeBounds(record, step, roi) | labelBox(labelAnchor(record, step, roi)))
+                             .adjusted(-kPenReach, -kPenReach, kPenReach, kPenReach);
+    const QTransform toView = QTransform::fromScale(r.displayScaleX, r.displayScaleY) * painter.worldTransform();
+    return !toView.mapRect(bounds).intersects(paintArea);
 }
 
 void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step, const CammerSingleton& record,
@@ -517,8 +554,7 @@ void CammerWidget::drawRegion(QPainter& painter, const ViewReadings& r, int step
         painter.setPen(pen);
         painter.setFont(viewFont(kFontLabel));
         const QPoint at = labelAnchor(record, step, roi);
-        painter.drawText(QRect(QPoint(at.x(), at.y() - 26), QPoint(at.x() + 399, at.y() - 2)),
-                         Qt::AlignLeft | Qt::AlignVCenter, label);
+        painter.drawText(labelBox(at), Qt::AlignLeft | Qt::AlignVCenter, label);
     }
     painter.restore();
 }

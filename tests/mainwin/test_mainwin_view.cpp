@@ -225,6 +225,44 @@ TEST_F(ViewTest, AViewIsOpaqueOnlyWhileItsPictureCoversIt)
     }
 }
 
+// A repaint of part of the view (a countdown tick repaints a corner of every
+// view) shows there what a whole paint shows, though it leaves out the
+// regions wholly outside that part.
+TEST_F(ViewTest, APartOfTheViewRepaintedShowsWhatTheWholePaintShowsThere)
+{
+    gSource = 1;
+    host.readings.displayState = DisplayState::ResultShown;   // verdict, regions and their labels
+    view->work->imageRaw.setTo(77);
+    view->ShowLiveFrame();
+    settle();
+    auto render = [&](const QRegion& part) {
+        QImage out(view->size(), QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::magenta);
+        view->render(&out, part.boundingRect().topLeft(), part);   // the part where it lies in the view
+        return out;
+    };
+    const QImage whole = render(QRegion(view->rect()));
+    int labelPixels = 0;   // below the view's outline, above region 0's
+    for (int y = 1; y < 2; ++y)
+        for (int x = 1; x < kW; ++x)
+            labelPixels += whole.pixel(x, y) != qRgb(77, 77, 77);
+    ASSERT_GT(labelPixels, 0);
+    const struct {
+        const char* what;
+        QRect part;
+    } parts[] = {
+        {"the labels' line above the regions", QRect(1, 1, kW - 1, 1)},
+        {"inside region 0", QRect(12, 12, 4, 4)},
+        {"across region 1's corner", QRect(46, 36, 8, 8)},
+        {"away from every region", QRect(0, kH - 5, 5, 5)},
+    };
+    for (const auto& p : parts) {
+        SCOPED_TRACE(p.what);
+        const QImage part = render(QRegion(p.part));
+        EXPECT_EQ(part.copy(p.part), whole.copy(p.part));
+    }
+}
+
 TEST_F(ViewTest, FramesComingFasterThanTheViewRepaintsShowTheNewest)
 {
     for (int level = 10; level <= 50; level += 10) {
