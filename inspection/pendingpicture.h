@@ -3,8 +3,8 @@
 // frame with coloured outlines and texts drawn on it, so it is kept as its
 // grey plane, a byte a pixel, plus the runs of pixels that are not grey
 // (r = g = b) with their colours - a third of the 24-bit picture for grey
-// cameras. Packed() makes it smaller still, off the thread that made it: the
-// grey plane without loss in about four bits a pixel. A picture that is
+// cameras. Packed() makes it smaller still, off the GUI thread: the grey
+// plane without loss in about four bits a pixel. A picture that is
 // mostly colour is kept as it is, in 24 bits. The picture given back has the
 // very pixels that were kept (RGB888).
 //

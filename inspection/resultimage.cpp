@@ -63,10 +63,11 @@ bool ValidSlot(int camera, int d, int kind)
 
 // Pending pictures are kept small (PendingPicture): a picture may be
 // pending for every camera, step and kind while the writer works through
-// them one by one.
+// them one by one. Packed as they are stored (on the picture queue), what
+// waits takes the same memory whenever one looks.
 void StorePending(const QImage& picture, int camera, int d, int kind)
 {
-    PendingPicture stored(picture);
+    PendingPicture stored = PendingPicture(picture).Packed();
     QMutexLocker lock(pMutexSaveFail);
     std::swap(gpFailImage[camera][d][kind], stored);
 }

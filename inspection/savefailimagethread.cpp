@@ -126,27 +126,6 @@ void SaveFialImageThread::SavePending(QImage& buffer, const Pacing& pacing)
     pacing.sleep(kPauseAfterPass);
 }
 
-void SaveFialImageThread::PackPending()
-{
-    for (int c = 0; c < kMaxCameras; ++c) {
-        for (int d = 0; d < kMaxDetects; ++d) {
-            for (int kind : {kPictureNg, kPictureOk}) {
-                PendingPicture picture;
-                {
-                    QMutexLocker lock(pMutexSaveFail);
-                    picture = gpFailImage[c][d][kind];
-                }
-                if (picture.packed())
-                    continue;
-                PendingPicture packed = picture.Packed();
-                QMutexLocker lock(pMutexSaveFail);
-                if (gpFailImage[c][d][kind].sameAs(picture))
-                    std::swap(gpFailImage[c][d][kind], packed);
-            }
-        }
-    }
-}
-
 void SaveFialImageThread::Stop()
 {
     requestInterruption();
@@ -156,12 +135,11 @@ void SaveFialImageThread::Stop()
 void SaveFialImageThread::run()
 {
     QImage buffer;   // made by the first picture, then reused
-    // The pauses pack the pictures that come meanwhile, within their time.
+    // Paused in slices, so that a stop is heard within one.
     const Pacing pacing{[this](int ms) {
                             QElapsedTimer paused;
                             paused.start();
                             while (!isInterruptionRequested()) {
-                                PackPending();
                                 const qint64 left = ms - paused.elapsed();
                                 if (left <= 0)
                                     break;

@@ -34,10 +34,6 @@ public:
     // (at least none), making room for one more. Returns how many went.
     static int PruneFolder(const QString& folder, int keep);
     static QString PictureName(const QDateTime& time, int failIndex);
-    // Packs every pending picture not packed yet (PendingPicture::Packed),
-    // each outside the lock; a picture replaced meanwhile stays as the
-    // decision left it. The thread does this in its pauses.
-    static void PackPending();
 
     // Asks the thread to end after the current picture and waits for it.
     void Stop();
