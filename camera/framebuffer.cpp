@@ -72,12 +72,13 @@ bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& fra
         return false;
     yieldToController();
     const bool usable = frame.data && frame.width == buffer.width && frame.height == buffer.height;
+    cv::Scalar mean;
     if (usable) {
         // Written and measured outside the lock: the taker never waits for
         // a copy, nor for a producer that lost its processor meanwhile.
         buffer.spare.create(buffer.height, buffer.width, buffer.colour ? CV_8UC4 : CV_8UC1);
         convert(frame, buffer.spare);
-        buffer.spareMean = cv::mean(buffer.spare);   // here rather than on the thread that takes the frame
+        mean = cv::mean(buffer.spare);   // here rather than on the thread that takes the frame
     }
     QMutexLocker lock(pMutex[position]);
     buffer.lastRefused = !usable;
@@ -86,7 +87,7 @@ bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& fra
     if (!usable)
         return false;
     std::swap(buffer.imageIn, buffer.spare);
-    buffer.mean = buffer.spareMean;
+    buffer.mean = mean;
     isImageFill[position] = true;
     return true;
 }

@@ -16,9 +16,7 @@
 struct CameraFrameBuffer {
     cv::Mat imageIn;   // height x width, CV_8UC1 or CV_8UC4
     cv::Scalar mean;   // of imageIn's frame, measured as it was handed over
-    // The producer's alone: where it writes the next frame.
-    cv::Mat spare;
-    cv::Scalar spareMean;
+    cv::Mat spare;     // the producer's alone: where it writes the next frame
     int width = 0;
     int height = 0;
     bool colour = false;
@@ -45,9 +43,10 @@ struct FrameView {
 
 // Copies frame into the buffer (converted to the buffer's layout) and marks a
 // new frame; the calling thread first works at a lower priority than before
-// (once: a producer gives way to the run controller). Refused, leaving the buffer's picture as it was, when the frame
-// is not of the buffer's size or has no picture; the refusal is kept until
-// the next usable frame (FrameRefusal).
+// (once: a producer gives way to the run controller). Refused, leaving the
+// buffer's picture as it was, when the frame is not of the buffer's size or
+// has no picture; the refusal is kept until the next usable frame
+// (FrameRefusal).
 bool HandOverFrame(int position, CameraFrameBuffer& buffer, const FrameView& frame);
 
 // The run controller's take-over: when a new frame waits, copies it to

@@ -32,8 +32,6 @@ public:
     // has the size and format already).
     QImage picture() const;
     void pictureInto(QImage& out) const;
-    // Both are copies of the same picture.
-    bool sameAs(const PendingPicture& other) const { return kept == other.kept; }
     // The memory the kept pixels take.
     size_t bytes() const;
 
